@@ -1,0 +1,68 @@
+// What the handlers of the windows need from the screen.
+//
+// The Win32 windows implement these interfaces; tests implement them with a recording
+// fake. The handlers' logic (MainForm) talks to nothing else of the user interface.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/text.h"
+
+namespace sb {
+
+// The application's message dialog and the system message boxes.
+class Dialogs {
+ public:
+  enum class Owner { kNone, kMainWindow };
+
+  virtual ~Dialogs() = default;
+  // The application's message dialog: modal, the text and an OK button.
+  virtual void ShowMessage(const Text& text) = 0;
+  // A system message box in the build's character form (MessageBoxW in the 64-bit
+  // program, MessageBoxA in the 32-bit one). Returns the button pressed (IDYES, ...).
+  virtual int MessageBox(Owner owner, const Text& text, const Text& caption, std::uint32_t type) = 0;
+  // The single-byte MessageBoxA, in both programs.
+  virtual int MessageBoxA(Owner owner, const std::string& text, const std::string& caption,
+                          std::uint32_t type) = 0;
+};
+
+// The disk list, lvdisks.
+class DiskListView {
+ public:
+  virtual ~DiskListView() = default;
+  virtual void Clear() = 0;
+  virtual std::size_t AppendRow() = 0;
+  virtual void SetCaption(std::size_t row, const Text& caption) = 0;
+  virtual void AddSubItem(std::size_t row, const Text& text) = 0;
+  virtual std::size_t RowCount() const = 0;
+  virtual std::optional<std::size_t> Selected() const = 0;
+  virtual Text Caption(std::size_t row) const = 0;
+  // Selects the row as a click would, so the selection handler runs.
+  virtual void Select(std::size_t row) = 0;
+  virtual void Focus() = 0;
+};
+
+// The lines of a text box (a memo's Lines).
+class Lines {
+ public:
+  virtual ~Lines() = default;
+  virtual void Clear() = 0;
+  virtual void Add(const Text& line) = 0;
+};
+
+class MainView : public Dialogs {
+ public:
+  virtual DiskListView& lvdisks() = 0;
+  virtual void SetStatusText(const Text& text) = 0;
+  virtual void EnableButtons() = 0;
+  // Lets every pending window message of the thread run.
+  virtual void ProcessMessages() = 0;
+  // Creates a new Properties window owned by the main window, captions it, shows it
+  // (not modally) and returns the lines of its text box.
+  virtual Lines& OpenProperties(const Text& caption) = 0;
+};
+
+}  // namespace sb

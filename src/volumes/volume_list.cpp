@@ -1,0 +1,7 @@
+#include "volumes/volume_table.h"
+
+namespace sb {
+
+VolumeTable VolumeList;
+
+}  // namespace sb
