@@ -60,9 +60,9 @@ TEST(DecodeIdString, NeverReadsOutsideTheBuffer) {
   EXPECT_EQ(DecodeIdString(buffer, 4096), "");
   EXPECT_EQ(DecodeIdString(buffer, 0x7FFFFFFF), "");
   // A string that runs to the end of the buffer without a zero keeps the part inside it.
-  Bytes full(rec::kDescriptorBufferSize, 'A');
-  EXPECT_EQ(DecodeIdString(full, 4090), "AAAAAA");
-  EXPECT_EQ(DecodeIdString(full, 4095), "A");
+  Bytes full(rec::kDescriptorBufferSize, 'Z');
+  EXPECT_EQ(DecodeIdString(full, 4090), "ZZZZZZ");
+  EXPECT_EQ(DecodeIdString(full, 4095), "Z");
   // The buffer may be shorter than the usual 4096 bytes.
   const Bytes tiny = {'4', '1', 'x'};
   EXPECT_EQ(DecodeIdString(tiny, 1), "1x");
