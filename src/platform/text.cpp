@@ -58,7 +58,7 @@ std::string TextToAscii(TextView text) {
 #ifdef SPINDLEBAY_NARROW
     ascii.push_back(c);
 #else
-    ascii.push_back((c >= 0 && c < 128) ? static_cast<char>(c) : '?');
+    ascii.push_back(static_cast<std::uint32_t>(c) < 128 ? static_cast<char>(c) : '?');
 #endif
   }
   return ascii;

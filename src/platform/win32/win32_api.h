@@ -1,0 +1,28 @@
+// windows.h for the Win32 code of the system. Include this instead of <windows.h>.
+//
+// The platform seam and the dialogs name their operations after the Windows calls they
+// stand for (CreateFile, FormatMessage, MessageBox); windows.h turns those names into
+// macros for the W or A form. The Win32 code calls the forms by their full names, so the
+// macros are removed here, once, before any of the system's headers is read.
+#pragma once
+
+#include <windows.h>
+
+#undef CreateFile
+#undef FormatMessage
+#undef MessageBox
+
+#include "platform/text.h"
+
+namespace sb {
+
+// MessageBox in the program's own character form.
+inline int MessageBoxT(HWND owner, const Char* text, const Char* caption, UINT type) {
+#ifdef SPINDLEBAY_NARROW
+  return ::MessageBoxA(owner, text, caption, type);
+#else
+  return ::MessageBoxW(owner, text, caption, type);
+#endif
+}
+
+}  // namespace sb

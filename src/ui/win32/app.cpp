@@ -1,0 +1,35 @@
+#include "ui/win32/app.h"
+
+#include <commctrl.h>
+
+#include "ui/win32/tfrm_main.h"
+#include "ui/win32/tfrm_properties.h"
+
+namespace sb {
+
+int RunApplication(HINSTANCE instance, Platform& platform, VolumeTable& volume_table,
+                   int show_command) {
+  INITCOMMONCONTROLSEX controls = {sizeof controls,
+                                   ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+  ::InitCommonControlsEx(&controls);
+  if (!TfrmMain::RegisterClasses(instance) || !Tfrmproperties::RegisterClass(instance)) return 1;
+
+  TfrmMain main_window(instance, platform, volume_table);
+  if (!main_window.Create()) return 1;
+  // The Properties window of the start stays hidden: each request creates its own.
+  frmproperties = Tfrmproperties::Create(instance, main_window.hwnd(), main_window.font());
+  ::ShowWindow(main_window.hwnd(), show_command);
+  ::UpdateWindow(main_window.hwnd());
+
+  MSG message;
+  while (::GetMessage(&message, nullptr, 0, 0) > 0) {
+    // Tab, the arrow keys, Enter and Esc move between controls as in a dialog.
+    HWND root = ::GetAncestor(message.hwnd, GA_ROOT);
+    if (root != nullptr && ::IsDialogMessage(root, &message)) continue;
+    ::TranslateMessage(&message);
+    ::DispatchMessage(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+}  // namespace sb

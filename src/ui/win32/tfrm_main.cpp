@@ -1,0 +1,401 @@
+#include "ui/win32/tfrm_main.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+#include <dbt.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "platform/records.h"
+#include "ui/disk_list.h"
+#include "ui/win32/tfrm_properties.h"
+#include "ui/win32/window_util.h"
+
+namespace sb {
+
+TfrmMain* frmMain = nullptr;
+
+namespace {
+
+constexpr const TCHAR* kClassName = TEXT("TfrmMain");
+constexpr const TCHAR* kPanelClassName = TEXT("SpindlebayPanel");
+
+struct Column {
+  const TCHAR* caption;
+  int width;
+};
+constexpr Column kColumns[] = {
+    {TEXT("#"), 25}, {TEXT("Type"), 50}, {TEXT("Name"), 100}, {TEXT("Size (MB)"), 75},
+    {TEXT("Attributes"), 125},
+};
+
+struct ButtonLayout {
+  int id;
+  const TCHAR* caption;
+  int left;
+};
+constexpr ButtonLayout kButtons[] = {
+    {TfrmMain::kIdButton2, TEXT("Offline"), 16},
+    {TfrmMain::kIdButton3, TEXT("Online"), 104},
+    {TfrmMain::kIdButton4, TEXT("Read-Only"), 192},
+    {TfrmMain::kIdButton5, TEXT("Read-Write"), 280},
+};
+
+// The window's outer rectangle for its style: the 64-bit program lets the system place the
+// window and sizes it for its client area; the 32-bit program opens at a fixed place with a
+// fixed outer size.
+RECT InitialBounds(DWORD style, DWORD ex_style) {
+#ifdef SPINDLEBAY_NARROW
+  (void)style;
+  (void)ex_style;
+  return RECT{283, 237, 283 + 415, 237 + 303};
+#else
+  RECT rect = {0, 0, TfrmMain::kClientWidth, TfrmMain::kClientHeight};
+  ::AdjustWindowRectEx(&rect, style, FALSE, ex_style);
+  return RECT{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT + (rect.right - rect.left),
+              CW_USEDEFAULT + (rect.bottom - rect.top)};
+#endif
+}
+
+}  // namespace
+
+TfrmMain::TfrmMain(HINSTANCE instance, Platform& platform, VolumeTable& volume_table)
+    : instance_(instance), form_(platform, *this, volume_table), font_(CreateProgramFont()) {}
+
+TfrmMain::~TfrmMain() {
+  if (hwnd_ != nullptr) ::DestroyWindow(hwnd_);
+  if (popup_ != nullptr) ::DestroyMenu(popup_);
+  if (font_ != nullptr) ::DeleteObject(font_);
+  if (frmMain == this) frmMain = nullptr;
+}
+
+bool TfrmMain::RegisterClasses(HINSTANCE instance) {
+  WNDCLASSEX wc = {};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = WndProc;
+  wc.hInstance = instance;
+  wc.hIcon = ::LoadIcon(instance, MAKEINTRESOURCE(1));
+  wc.hIconSm = wc.hIcon;
+  wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kClassName;
+  if (::RegisterClassEx(&wc) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+
+  WNDCLASSEX panel = {};
+  panel.cbSize = sizeof panel;
+  panel.lpfnWndProc = PanelProc;
+  panel.hInstance = instance;
+  panel.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
+  panel.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  panel.lpszClassName = kPanelClassName;
+  return ::RegisterClassEx(&panel) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+bool TfrmMain::Create() {
+  // Sizeable border, system menu and minimize box, no maximize box.
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX |
+                      WS_CLIPCHILDREN;
+  const DWORD ex_style = WS_EX_CONTROLPARENT;
+  const RECT bounds = InitialBounds(style, ex_style);
+  hwnd_ = ::CreateWindowEx(ex_style, kClassName, kMainCaption, style, bounds.left, bounds.top,
+                           bounds.right - bounds.left, bounds.bottom - bounds.top, nullptr, nullptr,
+                           instance_, this);
+  if (hwnd_ == nullptr) return false;
+  frmMain = this;
+  form_.FormCreate();
+  return true;
+}
+
+void TfrmMain::CreateControls() {
+  list_ = ::CreateWindowEx(WS_EX_CLIENTEDGE, WC_LISTVIEW, TEXT(""),
+                           WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
+                               LVS_SHOWSELALWAYS,
+                           0, 0, kClientWidth, 196, hwnd_,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdList)), instance_, nullptr);
+  ListView_SetExtendedListViewStyle(list_,
+                                    LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
+  SetFont(list_, font_);
+  for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+    LVCOLUMN column = {};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.pszText = const_cast<TCHAR*>(kColumns[i].caption);
+    column.cx = kColumns[i].width;
+    column.iSubItem = i;
+    ListView_InsertColumn(list_, i, &column);
+  }
+
+  status_bar_ = ::CreateWindowEx(0, STATUSCLASSNAME, TEXT(""), WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP,
+                                 0, 0, 0, 0, hwnd_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdStatusBar)),
+                                 instance_, nullptr);
+  SetFont(status_bar_, font_);
+  ::SendMessage(status_bar_, SB_SIMPLE, TRUE, 0);
+
+  panel_ = ::CreateWindowEx(WS_EX_CONTROLPARENT, kPanelClassName, TEXT(""),
+                            WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, kClientWidth, kPanelHeight,
+                            hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdPanel)), instance_,
+                            nullptr);
+  for (int i = 0; i < 4; ++i) {
+    buttons_[i] = ::CreateWindowEx(0, TEXT("BUTTON"), kButtons[i].caption,
+                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                                   kButtons[i].left, 16, 75, 25, panel_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtons[i].id)),
+                                   instance_, nullptr);
+    SetFont(buttons_[i], font_);
+  }
+
+  popup_ = ::CreatePopupMenu();
+  ::AppendMenu(popup_, MF_STRING, kIdShowDiskPartInformations1, TEXT("Show Disk/Part Informations"));
+  ::AppendMenu(popup_, MF_SEPARATOR, 0, nullptr);
+  ::AppendMenu(popup_, MF_STRING, kIdRefresh1, TEXT("Refresh"));
+}
+
+void TfrmMain::Layout() {
+  RECT client;
+  ::GetClientRect(hwnd_, &client);
+  ::SendMessage(status_bar_, WM_SIZE, 0, 0);
+  RECT bar;
+  ::GetWindowRect(status_bar_, &bar);
+  const int bar_height = bar.bottom - bar.top;
+  const int panel_top = std::max(0, static_cast<int>(client.bottom) - bar_height - kPanelHeight);
+  ::MoveWindow(panel_, 0, panel_top, client.right, kPanelHeight, TRUE);
+  ::MoveWindow(list_, 0, 0, client.right, panel_top, TRUE);
+}
+
+LRESULT CALLBACK TfrmMain::WndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* form = WindowObject<TfrmMain>(hwnd, message, lparam);
+  if (form == nullptr) return ::DefWindowProc(hwnd, message, wparam, lparam);
+  form->hwnd_ = hwnd;  // messages arrive before CreateWindowEx returns
+  if (message == WM_NCDESTROY) {
+    ::SetWindowLongPtr(hwnd, GWLP_USERDATA, 0);
+    form->hwnd_ = nullptr;
+    return ::DefWindowProc(hwnd, message, wparam, lparam);
+  }
+  return form->HandleMessage(message, wparam, lparam);
+}
+
+// Panel1 hands its buttons' commands to the main window.
+LRESULT CALLBACK TfrmMain::PanelProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_COMMAND || message == WM_NOTIFY) {
+    return ::SendMessage(::GetParent(hwnd), message, wparam, lparam);
+  }
+  return ::DefWindowProc(hwnd, message, wparam, lparam);
+}
+
+LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_CREATE:
+      CreateControls();
+      return 0;
+    case WM_SIZE:
+      Layout();
+      return 0;
+    case WM_SHOWWINDOW:
+      if (wparam && !shown_) {
+        shown_ = true;
+        form_.FormShow();
+      }
+      break;
+    case WM_NOTIFY:
+      return OnNotify(*reinterpret_cast<const NMHDR*>(lparam), lparam);
+    case WM_COMMAND:
+      OnCommand(LOWORD(wparam));
+      return 0;
+    case WM_CONTEXTMENU:
+      if (reinterpret_cast<HWND>(wparam) == list_) {
+        ShowPopupMenu(lparam);
+        return 0;
+      }
+      break;
+    case WM_DEVICECHANGE: {
+      const LRESULT result = ::DefWindowProc(hwnd_, message, wparam, lparam);
+      // The record is read only up to the size it declares and never past a volume record.
+      ConstBytes record;
+      if (lparam != 0) {
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(lparam);
+        const std::size_t declared = reinterpret_cast<const DEV_BROADCAST_HDR*>(lparam)->dbch_size;
+        record = ConstBytes(bytes, std::clamp(declared, rec::kBroadcastHdrSize, rec::kBroadcastVolumeSize));
+      }
+      form_.WMDeviceChange(static_cast<std::uint32_t>(wparam), record);
+      return result;
+    }
+    case WM_DESTROY:
+      ::PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return ::DefWindowProc(hwnd_, message, wparam, lparam);
+}
+
+LRESULT TfrmMain::OnNotify(const NMHDR& header, LPARAM lparam) {
+  if (header.hwndFrom != list_) return 0;
+  switch (header.code) {
+    case NM_CUSTOMDRAW: {
+      // lvdisksCustomDrawItem: every row is a "DISK" row and is drawn on light grey.
+      auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(lparam);
+      if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+      if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
+        draw->clrTextBk = kDiskRowBackground;  // same value in COLORREF order: grey is symmetric
+        return CDRF_DODEFAULT;
+      }
+      return CDRF_DODEFAULT;
+    }
+    case LVN_ITEMCHANGED: {
+      const auto* change = reinterpret_cast<const NMLISTVIEW*>(lparam);
+      if ((change->uChanged & LVIF_STATE) &&
+          ((change->uOldState ^ change->uNewState) & LVIS_SELECTED)) {
+        form_.lvdisksSelectItem();
+      }
+      return 0;
+    }
+    case NM_DBLCLK:
+      form_.lvdisksDblClick();
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+void TfrmMain::OnCommand(int id) {
+  switch (id) {
+    case kIdButton2:
+      form_.Button2Click();
+      break;
+    case kIdButton3:
+      form_.Button3Click();
+      break;
+    case kIdButton4:
+      form_.Button4Click();
+      break;
+    case kIdButton5:
+      form_.Button5Click();
+      break;
+    case kIdShowDiskPartInformations1:
+      form_.ShowDiskPartInformations1Click();
+      break;
+    case kIdRefresh1:
+      form_.Refresh1Click();
+      break;
+    default:
+      break;
+  }
+}
+
+void TfrmMain::ShowPopupMenu(LPARAM position) {
+  POINT point = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+  if (position == -1) {
+    // From the keyboard (Shift+F10 or the menu key): open at the selected row, or at the
+    // list's top-left corner when none is selected.
+    point = {4, 4};
+    const int selected = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
+    RECT row;
+    if (selected >= 0 && ListView_GetItemRect(list_, selected, &row, LVIR_LABEL)) {
+      point = {row.left, row.bottom};
+    }
+    ::ClientToScreen(list_, &point);
+  }
+  ::TrackPopupMenu(popup_, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0,
+                   hwnd_, nullptr);
+}
+
+// --- MainView ---
+
+void TfrmMain::SetStatusText(const Text& text) {
+  ::SendMessage(status_bar_, SB_SETTEXT, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void TfrmMain::EnableButtons() {
+  for (HWND button : buttons_) ::EnableWindow(button, TRUE);
+}
+
+void TfrmMain::ProcessMessages() {
+  MSG message;
+  while (::PeekMessage(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      // Leave the quit request to the main loop.
+      ::PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    ::TranslateMessage(&message);
+    ::DispatchMessage(&message);
+  }
+}
+
+Lines& TfrmMain::OpenProperties(const Text& caption) {
+  Tfrmproperties* window = Tfrmproperties::Create(instance_, hwnd_, font_);
+  if (window == nullptr) throw std::runtime_error("the Properties window could not be created");
+  frmproperties = window;
+  window->SetCaption(caption);
+  window->Show();
+  return *window;
+}
+
+void TfrmMain::ShowMessage(const Text& text) {
+  MessageBoxT(hwnd_, text.c_str(), kProgramTitle, MB_OK);
+}
+
+int TfrmMain::MessageBox(Dialogs::Owner owner, const Text& text, const Text& caption,
+                         std::uint32_t type) {
+  return MessageBoxT(Owner(owner), text.c_str(), caption.c_str(), type);
+}
+
+int TfrmMain::MessageBoxA(Dialogs::Owner owner, const std::string& text, const std::string& caption,
+                          std::uint32_t type) {
+  return ::MessageBoxA(Owner(owner), text.c_str(), caption.c_str(), type);
+}
+
+// --- DiskListView ---
+
+void TfrmMain::Clear() {
+  ListView_DeleteAllItems(list_);
+  next_sub_item_.clear();
+}
+
+std::size_t TfrmMain::AppendRow() {
+  LVITEM item = {};
+  item.mask = LVIF_TEXT;
+  item.iItem = ListView_GetItemCount(list_);
+  item.pszText = const_cast<TCHAR*>(TEXT(""));
+  const int row = ListView_InsertItem(list_, &item);
+  if (row < 0) throw std::runtime_error("the list refused a new row");
+  next_sub_item_.resize(static_cast<std::size_t>(row) + 1, 1);
+  return static_cast<std::size_t>(row);
+}
+
+void TfrmMain::SetCaption(std::size_t row, const Text& caption) {
+  ListView_SetItemText(list_, static_cast<int>(row), 0, const_cast<TCHAR*>(caption.c_str()));
+}
+
+void TfrmMain::AddSubItem(std::size_t row, const Text& text) {
+  if (row >= next_sub_item_.size()) return;
+  ListView_SetItemText(list_, static_cast<int>(row), next_sub_item_[row]++,
+                       const_cast<TCHAR*>(text.c_str()));
+}
+
+std::size_t TfrmMain::RowCount() const {
+  return static_cast<std::size_t>(std::max(0, ListView_GetItemCount(list_)));
+}
+
+std::optional<std::size_t> TfrmMain::Selected() const {
+  const int row = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
+  if (row < 0) return std::nullopt;
+  return static_cast<std::size_t>(row);
+}
+
+Text TfrmMain::Caption(std::size_t row) const {
+  TCHAR buffer[64] = {};
+  ListView_GetItemText(list_, static_cast<int>(row), 0, buffer, static_cast<int>(std::size(buffer)));
+  return Text(buffer);
+}
+
+void TfrmMain::Select(std::size_t row) {
+  const int index = static_cast<int>(row);
+  ListView_SetItemState(list_, index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_EnsureVisible(list_, index, FALSE);
+}
+
+void TfrmMain::Focus() { ::SetFocus(list_); }
+
+}  // namespace sb

@@ -1,0 +1,93 @@
+// The main window: the disk list, the four command buttons and the status bar.
+#pragma once
+
+#include "platform/win32/win32_api.h"
+
+#include <vector>
+
+#include "platform/platform.h"
+#include "ui/main_form.h"
+#include "ui/view.h"
+#include "volumes/volume_table.h"
+
+namespace sb {
+
+class TfrmMain final : public MainView, private DiskListView {
+ public:
+  static constexpr int kClientWidth = 407;
+  static constexpr int kClientHeight = 276;
+  static constexpr int kPanelHeight = 61;
+
+  // Control identifiers, so that tests and tools can find the controls.
+  enum : int {
+    kIdList = 100,
+    kIdStatusBar = 101,
+    kIdPanel = 102,
+    kIdButton2 = 202,  // "Offline"
+    kIdButton3 = 203,  // "Online"
+    kIdButton4 = 204,  // "Read-Only"
+    kIdButton5 = 205,  // "Read-Write"
+    kIdShowDiskPartInformations1 = 301,
+    kIdRefresh1 = 302,
+  };
+
+  TfrmMain(HINSTANCE instance, Platform& platform, VolumeTable& volume_table);
+  ~TfrmMain() override;
+  TfrmMain(const TfrmMain&) = delete;
+  TfrmMain& operator=(const TfrmMain&) = delete;
+
+  static bool RegisterClasses(HINSTANCE instance);
+  bool Create();
+  HWND hwnd() const { return hwnd_; }
+  HFONT font() const { return font_; }
+
+  // --- MainView ---
+  DiskListView& lvdisks() override { return *this; }
+  void SetStatusText(const Text& text) override;
+  void EnableButtons() override;
+  void ProcessMessages() override;
+  Lines& OpenProperties(const Text& caption) override;
+  void ShowMessage(const Text& text) override;
+  int MessageBox(Owner owner, const Text& text, const Text& caption, std::uint32_t type) override;
+  int MessageBoxA(Owner owner, const std::string& text, const std::string& caption,
+                  std::uint32_t type) override;
+
+ private:
+  // --- DiskListView over the list-view control ---
+  void Clear() override;
+  std::size_t AppendRow() override;
+  void SetCaption(std::size_t row, const Text& caption) override;
+  void AddSubItem(std::size_t row, const Text& text) override;
+  std::size_t RowCount() const override;
+  std::optional<std::size_t> Selected() const override;
+  Text Caption(std::size_t row) const override;
+  void Select(std::size_t row) override;
+  void Focus() override;
+
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  static LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  void CreateControls();
+  void Layout();
+  LRESULT OnNotify(const NMHDR& header, LPARAM lparam);
+  void OnCommand(int id);
+  void ShowPopupMenu(LPARAM position);
+  HWND Owner(Dialogs::Owner owner) const { return owner == Dialogs::Owner::kMainWindow ? hwnd_ : nullptr; }
+
+  HINSTANCE instance_;
+  MainForm form_;
+  HFONT font_ = nullptr;
+  HWND hwnd_ = nullptr;
+  HWND list_ = nullptr;        // lvdisks
+  HWND status_bar_ = nullptr;  // StatusBar1
+  HWND panel_ = nullptr;       // Panel1
+  HWND buttons_[4] = {};       // Button2 to Button5
+  HMENU popup_ = nullptr;      // PopupMenu1
+  bool shown_ = false;
+  std::vector<int> next_sub_item_;  // per row: the column the next sub-item goes to
+};
+
+// The main window.
+extern TfrmMain* frmMain;
+
+}  // namespace sb

@@ -1,0 +1,114 @@
+#include "ui/win32/tfrm_properties.h"
+
+#include "ui/win32/window_util.h"
+
+namespace sb {
+
+Tfrmproperties* frmproperties = nullptr;
+
+namespace {
+constexpr const TCHAR* kClassName = TEXT("Tfrmproperties");
+}  // namespace
+
+bool Tfrmproperties::RegisterClass(HINSTANCE instance) {
+  WNDCLASSEX wc = {};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = WndProc;
+  wc.hInstance = instance;
+  wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kClassName;
+  return ::RegisterClassEx(&wc) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+Tfrmproperties* Tfrmproperties::Create(HINSTANCE instance, HWND owner, HFONT font) {
+  auto* form = new Tfrmproperties();
+  // A tool window: small caption bar, fixed size, neither minimize nor maximize box.
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  const DWORD ex_style = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
+  RECT rect = {0, 0, kClientWidth, kClientHeight};
+  ::AdjustWindowRectEx(&rect, style, FALSE, ex_style);
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  form->hwnd_ = ::CreateWindowEx(ex_style, kClassName, TEXT("Properties"), style, left, top, width,
+                                 height, owner, nullptr, instance, form);
+  if (form->hwnd_ == nullptr) {
+    delete form;
+    return nullptr;
+  }
+  form->group_box_ = ::CreateWindowEx(0, TEXT("BUTTON"), TEXT(""),
+                                      WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0, 0, kClientWidth,
+                                      kClientHeight, form->hwnd_, nullptr, instance, nullptr);
+  // Read-only, wrapped at the box's width, no scroll bars; the text can still be selected
+  // and copied.
+  form->memo_ = ::CreateWindowEx(0, TEXT("EDIT"), TEXT(""),
+                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_READONLY,
+                                 2, 15, 486, 312, form->hwnd_, nullptr, instance, nullptr);
+  SetFont(form->group_box_, font);
+  SetFont(form->memo_, font);
+  return form;
+}
+
+Tfrmproperties::~Tfrmproperties() {
+  if (frmproperties == this) frmproperties = nullptr;
+}
+
+void Tfrmproperties::SetCaption(const Text& caption) { ::SetWindowText(hwnd_, caption.c_str()); }
+
+void Tfrmproperties::Show() {
+  ::ShowWindow(hwnd_, SW_SHOW);
+  FormShow();
+}
+
+void Tfrmproperties::FormShow() {
+  ::SetForegroundWindow(hwnd_);
+  ::SetFocus(hwnd_);
+}
+
+void Tfrmproperties::FormClose() { ::DestroyWindow(hwnd_); }
+
+void Tfrmproperties::Clear() { ::SetWindowText(memo_, TEXT("")); }
+
+void Tfrmproperties::Add(const Text& line) {
+  const int length = ::GetWindowTextLength(memo_);
+  const Text text = length > 0 ? Text(SB_T("\r\n")) + line : line;
+  ::SendMessage(memo_, EM_SETSEL, length, length);
+  ::SendMessage(memo_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+LRESULT CALLBACK Tfrmproperties::WndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* form = WindowObject<Tfrmproperties>(hwnd, message, lparam);
+  if (form == nullptr) return ::DefWindowProc(hwnd, message, wparam, lparam);
+  form->hwnd_ = hwnd;  // messages arrive before CreateWindowEx returns
+  if (message == WM_NCDESTROY) {
+    ::SetWindowLongPtr(hwnd, GWLP_USERDATA, 0);
+    delete form;
+    return ::DefWindowProc(hwnd, message, wparam, lparam);
+  }
+  return form->HandleMessage(message, wparam, lparam);
+}
+
+LRESULT Tfrmproperties::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_CLOSE:
+      FormClose();
+      return 0;
+    case WM_COMMAND:
+      if (LOWORD(wparam) == IDCANCEL) {  // Esc closes the window like its close box
+        FormClose();
+        return 0;
+      }
+      break;
+    case WM_CTLCOLORSTATIC:
+      // A read-only edit box draws on the window's own background.
+      ::SetBkColor(reinterpret_cast<HDC>(wparam), ::GetSysColor(COLOR_BTNFACE));
+      return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+    default:
+      break;
+  }
+  return ::DefWindowProc(hwnd_, message, wparam, lparam);
+}
+
+}  // namespace sb

@@ -1,0 +1,31 @@
+// Small helpers shared by the program's window classes.
+#pragma once
+
+#include "platform/win32/win32_api.h"
+
+namespace sb {
+
+inline void SetFont(HWND control, HFONT font) {
+  ::SendMessage(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
+// The C++ object behind a window: stored at WM_NCCREATE from the creation parameter,
+// read back for every later message. Messages before WM_NCCREATE get nullptr.
+template <typename T>
+T* WindowObject(HWND hwnd, UINT message, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* object = static_cast<T*>(reinterpret_cast<CREATESTRUCT*>(lparam)->lpCreateParams);
+    ::SetWindowLongPtr(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
+    return object;
+  }
+  return reinterpret_cast<T*>(::GetWindowLongPtr(hwnd, GWLP_USERDATA));
+}
+
+// "MS Sans Serif" at a height of 11 pixels, the font of every window of the program.
+inline HFONT CreateProgramFont() {
+  return ::CreateFont(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                      DEFAULT_PITCH | FF_DONTCARE, TEXT("MS Sans Serif"));
+}
+
+}  // namespace sb

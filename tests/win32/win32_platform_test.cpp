@@ -1,0 +1,87 @@
+// The Win32 layer against the platform it runs on. Under Wine, \\.\PhysicalDrive0 opens and
+// answers the geometry and descriptor requests, and refuses most others with error 50.
+#include "platform/win32/win32_api.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "disk/attributes.h"
+#include "disk/descriptor.h"
+#include "platform/handle.h"
+#include "platform/records.h"
+#include "platform/win32/win32_platform.h"
+#include "support/fake_view.h"
+#include "ui/disk_list.h"
+
+namespace sb {
+namespace {
+
+using test::A;
+
+TEST(Win32Platform, InvalidHandleMatchesTheSdk) {
+  EXPECT_EQ(kInvalidHandle, reinterpret_cast<Handle>(INVALID_HANDLE_VALUE));
+}
+
+TEST(Win32Platform, OpensDiskZeroAndRefusesAbsentDisks) {
+  Win32Platform platform;
+  UniqueHandle disk(platform, platform.CreateFile(SB_T("\\\\.\\PhysicalDrive0"), win::kGenericRead,
+                                                  win::kFileShareRead | win::kFileShareWrite,
+                                                  win::kOpenExisting, 0));
+  EXPECT_TRUE(disk.valid());
+  UniqueHandle absent(platform, platform.CreateFile(SB_T("\\\\.\\PhysicalDrive7"), win::kGenericRead,
+                                                    win::kFileShareRead | win::kFileShareWrite,
+                                                    win::kOpenExisting, 0));
+  EXPECT_FALSE(absent.valid());
+  EXPECT_EQ(platform.GetLastError(), win::kErrorFileNotFound);
+}
+
+TEST(Win32Platform, GeometryAnswersThroughTheSeam) {
+  Win32Platform platform;
+  UniqueHandle disk(platform, platform.CreateFile(SB_T("\\\\.\\PhysicalDrive0"), 0,
+                                                  win::kFileShareRead | win::kFileShareWrite,
+                                                  win::kOpenExisting, 0));
+  ASSERT_TRUE(disk.valid());
+  std::array<std::uint8_t, rec::kGeometryExRequestSize> geometry{};
+  ASSERT_TRUE(platform.DeviceIoControl(disk.get(), ioctl::kDiskGetDriveGeometryEx, {}, geometry));
+  const ByteReader reader(geometry);
+  EXPECT_GT(reader.U32(rec::kGeometryBytesPerSector), 0u);
+  EXPECT_GT(reader.I64(rec::kGeometryExDiskSize), 0);
+}
+
+TEST(Win32Platform, DiskQueriesOfDiskZero) {
+  Win32Platform platform;
+  TDisk_Property property;
+  ASSERT_TRUE(GetDiskProperty(platform, SB_T("\\\\.\\PhysicalDrive0"), property));
+  EXPECT_EQ(A(property.bus_type), "Scsi");  // Wine's disk sits on bus type 1
+  EXPECT_FALSE(property.removable);
+  // Wine refuses the attribute and length requests.
+  EXPECT_EQ(A(DiskAttributesText(platform, SB_T("0"))), "");
+  UniqueHandle disk(platform, platform.CreateFile(SB_T("\\\\.\\PhysicalDrive0"), win::kGenericRead,
+                                                  win::kFileShareRead | win::kFileShareWrite,
+                                                  win::kOpenExisting, 0));
+  EXPECT_EQ(GetDiskLength(platform, disk.get()), 0);
+  EXPECT_EQ(platform.GetLastError(), win::kErrorNotSupported);
+}
+
+TEST(Win32Platform, TheDiskListOfThisMachine) {
+  Win32Platform platform;
+  test::FakeView view;
+  _Enum_Drives_lv(platform, view);
+  ASSERT_GE(view.rows.size(), 1u);
+  EXPECT_EQ(view.rows[0].caption, "0");
+  EXPECT_EQ(view.rows[0].subitems.at(0), "DISK");
+  EXPECT_EQ(view.rows[0].subitems.size(), 4u);
+}
+
+TEST(Win32Platform, SystemMessageTextAndConversions) {
+  Win32Platform platform;
+  EXPECT_THAT(A(platform.FormatMessage(win::kErrorNotSupported)), ::testing::HasSubstr("not supported"));
+  EXPECT_EQ(platform.AnsiToWide("Volume{1}"), L"Volume{1}");
+  EXPECT_EQ(platform.WideToAnsi(L"\\Device\\HarddiskVolume1"), "\\Device\\HarddiskVolume1");
+  EXPECT_FALSE(A(platform.LocalDateTimeText()).empty());
+}
+
+}  // namespace
+}  // namespace sb

@@ -1,0 +1,175 @@
+// The real main window over a simulated machine, read back through window messages.
+#include "platform/win32/win32_api.h"
+#include <commctrl.h>
+#include <dbt.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/sim/sim_machine.h"
+#include "support/fake_view.h"
+#include "support/machines.h"
+#include "ui/win32/tfrm_main.h"
+#include "ui/win32/tfrm_properties.h"
+
+namespace sb {
+namespace {
+
+using ::testing::ElementsAre;
+
+std::string WindowText(HWND window) {
+  TCHAR buffer[512] = {};
+  ::GetWindowText(window, buffer, 512);
+  return test::A(buffer);
+}
+
+void Pump() {
+  MSG message;
+  while (::PeekMessage(&message, nullptr, 0, 0, PM_REMOVE)) {
+    ::TranslateMessage(&message);
+    ::DispatchMessage(&message);
+  }
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    ASSERT_TRUE(TfrmMain::RegisterClasses(::GetModuleHandle(nullptr)));
+    ASSERT_TRUE(Tfrmproperties::RegisterClass(::GetModuleHandle(nullptr)));
+  }
+
+  void SetUp() override {
+    machine.AddDisk(0, test::ListDisk("Alpha", 100 * test::kMiB));
+    machine.AddDisk(2, test::ListDisk("Beta", 2048 * test::kMiB, 3));
+    window = std::make_unique<TfrmMain>(::GetModuleHandle(nullptr), machine, table);
+    ASSERT_TRUE(window->Create());
+    ::ShowWindow(window->hwnd(), SW_SHOW);
+    Pump();
+    list = ::GetDlgItem(window->hwnd(), TfrmMain::kIdList);
+    panel = ::GetDlgItem(window->hwnd(), TfrmMain::kIdPanel);
+    status_bar = ::GetDlgItem(window->hwnd(), TfrmMain::kIdStatusBar);
+  }
+
+  void TearDown() override {
+    window.reset();
+    EXPECT_TRUE(machine.OpenHandles().empty());
+  }
+
+  std::vector<std::string> Rows() const {
+    std::vector<std::string> rows;
+    const int count = ListView_GetItemCount(list);
+    for (int row = 0; row < count; ++row) {
+      std::string text;
+      for (int column = 0; column < 5; ++column) {
+        TCHAR buffer[256] = {};
+        ListView_GetItemText(list, row, column, buffer, 256);
+        text += (column ? "|" : "") + test::A(buffer);
+      }
+      rows.push_back(text);
+    }
+    return rows;
+  }
+
+  std::string StatusText() const {
+    TCHAR buffer[512] = {};
+    ::SendMessage(status_bar, SB_GETTEXT, 0, reinterpret_cast<LPARAM>(buffer));
+    return test::A(buffer);
+  }
+
+  sim::SimMachine machine;
+  VolumeTable table;
+  std::unique_ptr<TfrmMain> window;
+  HWND list = nullptr;
+  HWND panel = nullptr;
+  HWND status_bar = nullptr;
+};
+
+TEST_F(MainWindowTest, LayoutAsDesigned) {
+  EXPECT_EQ(WindowText(window->hwnd()), "Spindlebay 0.9 - support@spindlebay.example");
+  RECT client;
+  ::GetClientRect(window->hwnd(), &client);
+  EXPECT_EQ(client.right, 407);
+  EXPECT_EQ(client.bottom, 276);
+
+  const HWND header = ListView_GetHeader(list);
+  ASSERT_EQ(::SendMessage(header, HDM_GETITEMCOUNT, 0, 0), 5);
+  std::vector<std::string> columns;
+  for (int i = 0; i < 5; ++i) {
+    TCHAR caption[64] = {};
+    LVCOLUMN column = {};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.pszText = caption;
+    column.cchTextMax = 64;
+    ListView_GetColumn(list, i, &column);
+    columns.push_back(test::A(caption) + ":" + std::to_string(column.cx));
+  }
+  EXPECT_THAT(columns, ElementsAre("#:25", "Type:50", "Name:100", "Size (MB):75", "Attributes:125"));
+  const DWORD extended = ListView_GetExtendedListViewStyle(list);
+  EXPECT_TRUE(extended & LVS_EX_FULLROWSELECT);
+  EXPECT_TRUE(extended & LVS_EX_GRIDLINES);
+  EXPECT_TRUE(::GetWindowLong(list, GWL_STYLE) & LVS_SINGLESEL);
+
+  RECT panel_rect;
+  ::GetWindowRect(panel, &panel_rect);
+  EXPECT_EQ(panel_rect.bottom - panel_rect.top, 61);
+  std::vector<std::string> buttons;
+  for (int id = TfrmMain::kIdButton2; id <= TfrmMain::kIdButton5; ++id) {
+    const HWND button = ::GetDlgItem(panel, id);
+    RECT rect;
+    ::GetWindowRect(button, &rect);
+    ::MapWindowPoints(nullptr, panel, reinterpret_cast<POINT*>(&rect), 2);
+    buttons.push_back(WindowText(button) + "@" + std::to_string(rect.left) + "," +
+                      std::to_string(rect.top) + " " + std::to_string(rect.right - rect.left) +
+                      "x" + std::to_string(rect.bottom - rect.top) +
+                      (::IsWindowEnabled(button) ? "" : " disabled"));
+  }
+  EXPECT_THAT(buttons, ElementsAre("Offline@16,16 75x25", "Online@104,16 75x25",
+                                   "Read-Only@192,16 75x25", "Read-Write@280,16 75x25"));
+  EXPECT_TRUE(::SendMessage(status_bar, SB_ISSIMPLE, 0, 0));
+  EXPECT_EQ(StatusText(), "");
+}
+
+TEST_F(MainWindowTest, ShowingFillsTheListAndRefreshKeepsThePosition) {
+  EXPECT_THAT(Rows(), ElementsAre("0|DISK|Alpha|100|Online Read-Write ",
+                                  "2|DISK|Beta|2048|Offline Read-Only "));
+  EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 0);
+  EXPECT_EQ(::GetFocus(), list);
+
+  ListView_SetItemState(list, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  machine.disk(0)->attributes = 1;
+  ::SendMessage(window->hwnd(), WM_COMMAND, TfrmMain::kIdRefresh1, 0);
+  EXPECT_THAT(Rows(), ElementsAre("0|DISK|Alpha|100|Offline Read-Write ",
+                                  "2|DISK|Beta|2048|Offline Read-Only "));
+  EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 1);
+}
+
+TEST_F(MainWindowTest, VolumeBroadcastsWriteTheStatusLineAndRefresh) {
+  DEV_BROADCAST_VOLUME volume = {};
+  volume.dbcv_size = sizeof volume;
+  volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+  volume.dbcv_unitmask = (1u << 4) | (1u << 5);  // E: and F:
+  machine.AddDisk(5, test::ListDisk("Stick", 16 * test::kMiB, 0, 7));
+  ::SendMessage(window->hwnd(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(&volume));
+  EXPECT_THAT(StatusText(), ::testing::EndsWith(" : device inserted E:"));
+  EXPECT_EQ(Rows().size(), 3u);
+
+  DEV_BROADCAST_HDR port = {};
+  port.dbch_size = sizeof port;
+  port.dbch_devicetype = 3;  // DBT_DEVTYP_PORT
+  ::SendMessage(window->hwnd(), WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&port));
+  EXPECT_THAT(StatusText(), ::testing::EndsWith(" : device inserted E:"));
+  ::SendMessage(window->hwnd(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+  EXPECT_THAT(StatusText(), ::testing::EndsWith(" : device inserted E:"));
+
+  ::SendMessage(window->hwnd(), WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&volume));
+  EXPECT_THAT(StatusText(), ::testing::EndsWith(" : device removed E:"));
+}
+
+}  // namespace
+}  // namespace sb
