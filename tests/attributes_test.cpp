@@ -31,9 +31,9 @@ TEST(DiskAttributes, QueryOpensForReadAndClosesEveryHandle) {
   machine.AddDisk(3, sim::Disk{.attributes = 3});
   machine.AddDisk(4, sim::Disk{.answers_attributes = false});
   EXPECT_EQ(A(DiskAttributesText(machine, SB_T("3"))), "Offline Read-Only ");
-  EXPECT_EQ(A(DiskAttributesText(machine, SB_T("4"))), "");   // request not supported
-  EXPECT_EQ(A(DiskAttributesText(machine, SB_T("9"))), "");   // no such device
-  EXPECT_EQ(A(DiskAttributesText(machine, SB_T("x"))), "");   // the text is appended unchanged
+  EXPECT_EQ(A(DiskAttributesText(machine, SB_T("4"))), "");  // request not supported
+  EXPECT_EQ(A(DiskAttributesText(machine, SB_T("9"))), "");  // no such device
+  EXPECT_EQ(A(DiskAttributesText(machine, SB_T("x"))), "");  // the text is appended unchanged
   EXPECT_EQ(machine.CallsOf("CreateFile")[3].target, "\\\\.\\PhysicalDrivex");
 
   const auto requests = machine.CallsOf("DeviceIoControl");

@@ -70,9 +70,9 @@ TEST(DecodeIdString, NeverReadsOutsideTheBuffer) {
 
 TEST(BusTypeName, MapsTheLowEightBits) {
   const std::pair<std::uint32_t, const char*> cases[] = {
-      {0, "unknown"}, {1, "Scsi"},   {2, "Atapi"},    {3, "Ata"},        {4, "1394"},
-      {5, "Ssa"},     {6, "Fibre"},  {7, "Usb"},      {8, "RAID"},       {9, "iSCSI"},
-      {10, "Sas"},    {11, "Sata"},  {12, "unknown"}, {17, "unknown"},   {255, "unknown"},
+      {0, "unknown"}, {1, "Scsi"},          {2, "Atapi"},    {3, "Ata"},      {4, "1394"},
+      {5, "Ssa"},     {6, "Fibre"},         {7, "Usb"},      {8, "RAID"},     {9, "iSCSI"},
+      {10, "Sas"},    {11, "Sata"},         {12, "unknown"}, {17, "unknown"}, {255, "unknown"},
       {0x107, "Usb"}, {0xFFFFFF0B, "Sata"},
   };
   for (const auto& [code, name] : cases) EXPECT_EQ(A(BusTypeName(code)), name) << code;

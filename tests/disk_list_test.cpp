@@ -11,8 +11,8 @@ namespace sb {
 namespace {
 
 using test::FakeView;
-using test::ListDisk;
 using test::kMiB;
+using test::ListDisk;
 using ::testing::ElementsAre;
 
 class DiskListTest : public ::testing::Test {
@@ -48,16 +48,17 @@ TEST_F(DiskListTest, ProbesEachNumberThenQueriesEachPresentDisk) {
     if (call.op == "CreateFile" && !call.ok) continue;
     calls.push_back(call.ToString());
   }
-  EXPECT_THAT(calls,
-              ElementsAre("CreateFile(\\\\.\\physicaldrive1 -> h1, access 0x80000000, share 3, flags 0x00000080) ok",
-                          "DeviceIoControl(h1, 0x0007405C, in 0, out 8) ok",
-                          "CloseHandle(h1) ok",
-                          "CreateFile(\\\\.\\PhysicalDrive1 -> h2, access 0x80000000, share 3, flags 0x00000000) ok",
-                          "DeviceIoControl(h2, 0x002D1400, in 12, out 4096) ok",
-                          "CloseHandle(h2) ok",
-                          "CreateFile(\\\\.\\PhysicalDrive1 -> h3, access 0x80000000, share 3, flags 0x00000000) ok",
-                          "DeviceIoControl(h3, 0x000700F0, in 0, out 16) ok",
-                          "CloseHandle(h3) ok"));
+  EXPECT_THAT(
+      calls,
+      ElementsAre("CreateFile(\\\\.\\physicaldrive1 -> h1, access 0x80000000, share 3, flags "
+                  "0x00000080) ok",
+                  "DeviceIoControl(h1, 0x0007405C, in 0, out 8) ok", "CloseHandle(h1) ok",
+                  "CreateFile(\\\\.\\PhysicalDrive1 -> h2, access 0x80000000, share 3, flags "
+                  "0x00000000) ok",
+                  "DeviceIoControl(h2, 0x002D1400, in 12, out 4096) ok", "CloseHandle(h2) ok",
+                  "CreateFile(\\\\.\\PhysicalDrive1 -> h3, access 0x80000000, share 3, flags "
+                  "0x00000000) ok",
+                  "DeviceIoControl(h3, 0x000700F0, in 0, out 16) ok", "CloseHandle(h3) ok"));
   EXPECT_EQ(machine.CallsOf("CreateFile").size(), 16u + 2u);
 }
 
@@ -74,15 +75,15 @@ TEST_F(DiskListTest, FailingQueriesLeaveTheirCellsAtTheirDefaults) {
   machine.AddDisk(3, sim::Disk{.open_error = win::kErrorAccessDenied});
   machine.AddDisk(4, ListDisk("Tiny", kMiB - 1, 2));
   form.RefreshDiskList();
-  EXPECT_THAT(view.RowTexts(), ElementsAre("0|DISK|No length|0|Online Read-Write ",
-                                           "1|DISK||10|Offline Read-Write ",
-                                           "2|DISK|No attributes|3|",
-                                           "4|DISK|Tiny|0|Online Read-Only "));
+  EXPECT_THAT(view.RowTexts(),
+              ElementsAre("0|DISK|No length|0|Online Read-Write ", "1|DISK||10|Offline Read-Write ",
+                          "2|DISK|No attributes|3|", "4|DISK|Tiny|0|Online Read-Only "));
   EXPECT_TRUE(view.messages.empty());
 }
 
 TEST_F(DiskListTest, RefreshKeepsThePositionNotTheDisk) {
-  for (std::uint32_t n : {0u, 1u, 2u, 3u}) machine.AddDisk(n, ListDisk("D" + std::to_string(n), kMiB));
+  for (std::uint32_t n : {0u, 1u, 2u, 3u})
+    machine.AddDisk(n, ListDisk("D" + std::to_string(n), kMiB));
   form.RefreshDiskList();
   view.selected = 2;
   view.list_focused = false;

@@ -40,10 +40,8 @@ TEST(Text, FirstWord) {
     const Char* text;
     const char* first;
   } cases[] = {
-      {SB_T("two words"), "two"},
-      {SB_T("\\\\.\\PhysicalDrive0"), "\\\\.\\PhysicalDrive0"},
-      {SB_T(" leading"), ""},
-      {SB_T(""), ""},
+      {SB_T("two words"), "two"},     {SB_T("\\\\.\\PhysicalDrive0"), "\\\\.\\PhysicalDrive0"},
+      {SB_T(" leading"), ""},         {SB_T(""), ""},
       {SB_T("one two three"), "one"},
   };
   for (const auto& c : cases) EXPECT_EQ(A(FirstWord(c.text)), c.first) << A(c.text);

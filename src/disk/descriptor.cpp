@@ -8,8 +8,12 @@
 namespace sb {
 namespace {
 
-bool IsPrintable(std::uint8_t byte) { return byte >= 32 && byte <= 126; }
-bool IsBlank(std::uint8_t byte) { return byte == 9 || byte == 13 || byte == 32; }
+bool IsPrintable(std::uint8_t byte) {
+  return byte >= 32 && byte <= 126;
+}
+bool IsBlank(std::uint8_t byte) {
+  return byte == 9 || byte == 13 || byte == 32;
+}
 
 int HexValue(std::uint8_t byte) {
   if (byte >= '0' && byte <= '9') return byte - '0';
@@ -54,13 +58,16 @@ std::string Trim(const std::string& text) {
   return text.substr(first, last - first + 1);
 }
 
-std::string UpToZero(const std::string& text) { return text.substr(0, text.find('\0')); }
+std::string UpToZero(const std::string& text) {
+  return text.substr(0, text.find('\0'));
+}
 
 }  // namespace
 
 std::string DecodeIdString(ConstBytes descriptor, std::int32_t offset) {
   if (offset <= 0) return std::string();
-  const std::string source = ByteReader(descriptor).ZeroTerminated(static_cast<std::uint64_t>(offset));
+  const std::string source =
+      ByteReader(descriptor).ZeroTerminated(static_cast<std::uint64_t>(offset));
   std::string output;
   if (!HexPass(source, output)) output = PlainPass(source);
   return Trim(UpToZero(output));
@@ -68,8 +75,8 @@ std::string DecodeIdString(ConstBytes descriptor, std::int32_t offset) {
 
 Text BusTypeName(std::uint32_t code) {
   static constexpr const Char* kNames[] = {
-      SB_T("unknown"), SB_T("Scsi"),  SB_T("Atapi"), SB_T("Ata"),   SB_T("1394"), SB_T("Ssa"),
-      SB_T("Fibre"),   SB_T("Usb"),   SB_T("RAID"),  SB_T("iSCSI"), SB_T("Sas"),  SB_T("Sata"),
+      SB_T("unknown"), SB_T("Scsi"), SB_T("Atapi"), SB_T("Ata"),   SB_T("1394"), SB_T("Ssa"),
+      SB_T("Fibre"),   SB_T("Usb"),  SB_T("RAID"),  SB_T("iSCSI"), SB_T("Sas"),  SB_T("Sata"),
   };
   const std::uint32_t low = code & 0xFF;
   return low < std::size(kNames) ? kNames[low] : SB_T("unknown");

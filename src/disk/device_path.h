@@ -9,6 +9,8 @@ namespace sb {
 inline constexpr const Char* kPhysicalDrivePrefix = SB_T("\\\\.\\PhysicalDrive");
 
 // "\\.\PhysicalDrive" followed by the given text, unchanged.
-inline Text DiskPath(TextView number) { return Text(kPhysicalDrivePrefix) + Text(number); }
+inline Text DiskPath(TextView number) {
+  return Text(kPhysicalDrivePrefix) + Text(number);
+}
 
 }  // namespace sb

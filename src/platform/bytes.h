@@ -34,7 +34,9 @@ class ByteReader {
     return static_cast<std::uint32_t>(Read(offset, 4));
   }
   std::uint64_t U64(std::uint64_t offset) const { return Read(offset, 8); }
-  std::int64_t I64(std::uint64_t offset) const { return static_cast<std::int64_t>(Read(offset, 8)); }
+  std::int64_t I64(std::uint64_t offset) const {
+    return static_cast<std::int64_t>(Read(offset, 8));
+  }
 
   // The bytes from offset up to (not including) the first zero byte, or up to the end of
   // the buffer when no zero byte follows. Empty when offset lies at or past the end.

@@ -50,7 +50,8 @@ inline constexpr std::size_t kGeometryExDiskSize = 24;
 inline constexpr std::size_t kLayoutHeaderSize = 48;
 inline constexpr std::size_t kPartitionEntrySize = 144;
 inline constexpr std::size_t kLayoutMaxEntries = 64;
-inline constexpr std::size_t kLayoutBufferSize = kLayoutHeaderSize + kLayoutMaxEntries * kPartitionEntrySize;
+inline constexpr std::size_t kLayoutBufferSize =
+    kLayoutHeaderSize + kLayoutMaxEntries * kPartitionEntrySize;
 inline constexpr std::size_t kLayoutPartitionStyle = 0;
 inline constexpr std::size_t kLayoutPartitionCount = 4;
 inline constexpr std::size_t kLayoutMbrSignature = 8;

@@ -5,7 +5,9 @@
 namespace sb {
 namespace {
 
-Char AsciiLower(Char c) { return (c >= 'A' && c <= 'Z') ? static_cast<Char>(c - 'A' + 'a') : c; }
+Char AsciiLower(Char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<Char>(c - 'A' + 'a') : c;
+}
 
 }  // namespace
 

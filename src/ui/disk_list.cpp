@@ -14,10 +14,10 @@ void _Enum_Drives_lv(Platform& platform, DiskListView& list) {
     std::int64_t length = 0;
     {
       // The probe names the device in lower case; the system treats both forms alike.
-      UniqueHandle probe(platform, platform.CreateFile(SB_T("\\\\.\\physicaldrive") + number,
-                                                       win::kGenericRead,
-                                                       win::kFileShareRead | win::kFileShareWrite,
-                                                       win::kOpenExisting, win::kFileAttributeNormal));
+      UniqueHandle probe(
+          platform, platform.CreateFile(SB_T("\\\\.\\physicaldrive") + number, win::kGenericRead,
+                                        win::kFileShareRead | win::kFileShareWrite,
+                                        win::kOpenExisting, win::kFileAttributeNormal));
       if (!probe.valid()) continue;
       length = GetDiskLength(platform, probe.get());
     }

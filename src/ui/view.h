@@ -23,7 +23,8 @@ class Dialogs {
   virtual void ShowMessage(const Text& text) = 0;
   // A system message box in the build's character form (MessageBoxW in the 64-bit
   // program, MessageBoxA in the 32-bit one). Returns the button pressed (IDYES, ...).
-  virtual int MessageBox(Owner owner, const Text& text, const Text& caption, std::uint32_t type) = 0;
+  virtual int MessageBox(Owner owner, const Text& text, const Text& caption,
+                         std::uint32_t type) = 0;
   // The single-byte MessageBoxA, in both programs.
   virtual int MessageBoxA(Owner owner, const std::string& text, const std::string& caption,
                           std::uint32_t type) = 0;

@@ -10,8 +10,8 @@ namespace sb {
 // One entry of the table. Strings are single-byte, in the system code page, in both
 // programs.
 struct volumes {
-  std::string volume_name;  // \\?\Volume{GUID}\ as enumerated
-  std::string device_name;  // \Device\HarddiskVolumeN; empty when the query failed
+  std::string volume_name;       // \\?\Volume{GUID}\ as enumerated
+  std::string device_name;       // \Device\HarddiskVolumeN; empty when the query failed
   std::uint8_t disk_number = 0;  // low 8 bits of the first extent's disk; 0 when not read
   std::string mount_path;        // first mount path; empty when the volume has none
   // Whether disk_number really names the volume's disk: the extent was read and its disk

@@ -14,7 +14,9 @@
 namespace sb::test {
 
 // Tests compare ASCII texts, so they read the same in both text widths.
-inline std::string A(const Text& text) { return TextToAscii(text); }
+inline std::string A(const Text& text) {
+  return TextToAscii(text);
+}
 
 class FakeView : public MainView, public DiskListView {
  public:
@@ -95,8 +97,12 @@ class FakeView : public MainView, public DiskListView {
     rows.push_back({});
     return rows.size() - 1;
   }
-  void SetCaption(std::size_t row, const Text& caption) override { rows.at(row).caption = A(caption); }
-  void AddSubItem(std::size_t row, const Text& text) override { rows.at(row).subitems.push_back(A(text)); }
+  void SetCaption(std::size_t row, const Text& caption) override {
+    rows.at(row).caption = A(caption);
+  }
+  void AddSubItem(std::size_t row, const Text& text) override {
+    rows.at(row).subitems.push_back(A(text));
+  }
   std::size_t RowCount() const override { return rows.size(); }
   std::optional<std::size_t> Selected() const override { return selected; }
   Text Caption(std::size_t row) const override { return AsciiToText(rows.at(row).caption); }

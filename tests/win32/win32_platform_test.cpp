@@ -9,6 +9,7 @@
 
 #include "disk/attributes.h"
 #include "disk/descriptor.h"
+#include "disk/report.h"
 #include "platform/handle.h"
 #include "platform/records.h"
 #include "platform/win32/win32_platform.h"
@@ -30,9 +31,10 @@ TEST(Win32Platform, OpensDiskZeroAndRefusesAbsentDisks) {
                                                   win::kFileShareRead | win::kFileShareWrite,
                                                   win::kOpenExisting, 0));
   EXPECT_TRUE(disk.valid());
-  UniqueHandle absent(platform, platform.CreateFile(SB_T("\\\\.\\PhysicalDrive7"), win::kGenericRead,
-                                                    win::kFileShareRead | win::kFileShareWrite,
-                                                    win::kOpenExisting, 0));
+  UniqueHandle absent(
+      platform,
+      platform.CreateFile(SB_T("\\\\.\\PhysicalDrive7"), win::kGenericRead,
+                          win::kFileShareRead | win::kFileShareWrite, win::kOpenExisting, 0));
   EXPECT_FALSE(absent.valid());
   EXPECT_EQ(platform.GetLastError(), win::kErrorFileNotFound);
 }
@@ -75,9 +77,25 @@ TEST(Win32Platform, TheDiskListOfThisMachine) {
   EXPECT_EQ(view.rows[0].subitems.size(), 4u);
 }
 
+// Wine's disk 0 answers the geometry (10000 cylinders, 255 heads, 63 sectors of 512 bytes)
+// and the descriptor (no strings, bus type 1), and refuses the length, layout, failure
+// prediction, cache and attribute requests.
+TEST(Win32Platform, ReportOfDiskZero) {
+  Win32Platform platform;
+  test::FakeView::PropertiesWindow memo;
+  memo.Add(SB_T("left from before"));
+  DiskInfoReport(platform, SB_T("\\\\.\\PhysicalDrive0"), memo);
+  EXPECT_THAT(memo.lines, ::testing::ElementsAre(
+                              "->Drive Geometry", "Cylinders / Heads / Sectors:10000 / 255 / 63",
+                              "BytesPerSector: 512", "->Disk Length", "Size: 0 bytes, 0 Mbytes",
+                              "TotalSectors: 0", "->Drive Layout Error!", "->Storage Property",
+                              "ProductID: ", "Removeable:False", "BusType:Scsi"));
+}
+
 TEST(Win32Platform, SystemMessageTextAndConversions) {
   Win32Platform platform;
-  EXPECT_THAT(A(platform.FormatMessage(win::kErrorNotSupported)), ::testing::HasSubstr("not supported"));
+  EXPECT_THAT(A(platform.FormatMessage(win::kErrorNotSupported)),
+              ::testing::HasSubstr("not supported"));
   EXPECT_EQ(platform.AnsiToWide("Volume{1}"), L"Volume{1}");
   EXPECT_EQ(platform.WideToAnsi(L"\\Device\\HarddiskVolume1"), "\\Device\\HarddiskVolume1");
   EXPECT_FALSE(A(platform.LocalDateTimeText()).empty());

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/sim/sim_machine.h"
+#include "platform/sim/sim_records.h"
 #include "support/fake_view.h"
 #include "support/machines.h"
 #include "ui/win32/tfrm_main.h"
@@ -45,7 +46,9 @@ class MainWindowTest : public ::testing::Test {
   }
 
   void SetUp() override {
-    machine.AddDisk(0, test::ListDisk("Alpha", 100 * test::kMiB));
+    sim::Disk alpha = test::ListDisk("Alpha", 100 * test::kMiB);
+    alpha.geometry = sim::GeometryBytes(13, 12, 255, 63, 512, 100 * test::kMiB);
+    machine.AddDisk(0, alpha);
     machine.AddDisk(2, test::ListDisk("Beta", 2048 * test::kMiB, 3));
     window = std::make_unique<TfrmMain>(::GetModuleHandle(nullptr), machine, table);
     ASSERT_TRUE(window->Create());
@@ -109,7 +112,8 @@ TEST_F(MainWindowTest, LayoutAsDesigned) {
     ListView_GetColumn(list, i, &column);
     columns.push_back(test::A(caption) + ":" + std::to_string(column.cx));
   }
-  EXPECT_THAT(columns, ElementsAre("#:25", "Type:50", "Name:100", "Size (MB):75", "Attributes:125"));
+  EXPECT_THAT(columns,
+              ElementsAre("#:25", "Type:50", "Name:100", "Size (MB):75", "Attributes:125"));
   const DWORD extended = ListView_GetExtendedListViewStyle(list);
   EXPECT_TRUE(extended & LVS_EX_FULLROWSELECT);
   EXPECT_TRUE(extended & LVS_EX_GRIDLINES);
@@ -155,20 +159,62 @@ TEST_F(MainWindowTest, VolumeBroadcastsWriteTheStatusLineAndRefresh) {
   volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
   volume.dbcv_unitmask = (1u << 4) | (1u << 5);  // E: and F:
   machine.AddDisk(5, test::ListDisk("Stick", 16 * test::kMiB, 0, 7));
-  ::SendMessage(window->hwnd(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(&volume));
+  ::SendMessage(window->hwnd(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL,
+                reinterpret_cast<LPARAM>(&volume));
   EXPECT_THAT(StatusText(), ::testing::EndsWith(" : device inserted E:"));
   EXPECT_EQ(Rows().size(), 3u);
 
   DEV_BROADCAST_HDR port = {};
   port.dbch_size = sizeof port;
   port.dbch_devicetype = 3;  // DBT_DEVTYP_PORT
-  ::SendMessage(window->hwnd(), WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&port));
+  ::SendMessage(window->hwnd(), WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE,
+                reinterpret_cast<LPARAM>(&port));
   EXPECT_THAT(StatusText(), ::testing::EndsWith(" : device inserted E:"));
   ::SendMessage(window->hwnd(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
   EXPECT_THAT(StatusText(), ::testing::EndsWith(" : device inserted E:"));
 
-  ::SendMessage(window->hwnd(), WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&volume));
+  ::SendMessage(window->hwnd(), WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE,
+                reinterpret_cast<LPARAM>(&volume));
   EXPECT_THAT(StatusText(), ::testing::EndsWith(" : device removed E:"));
+}
+
+TEST_F(MainWindowTest, PropertiesWindowsOpenOnDoubleClickAndCloseOnTheirOwn) {
+  NMHDR double_click = {list, static_cast<UINT_PTR>(TfrmMain::kIdList),
+                        static_cast<UINT>(NM_DBLCLK)};
+  ::SendMessage(window->hwnd(), WM_NOTIFY, TfrmMain::kIdList,
+                reinterpret_cast<LPARAM>(&double_click));
+  ASSERT_NE(frmproperties, nullptr);
+  const HWND first = frmproperties->hwnd();
+  ::SendMessage(window->hwnd(), WM_COMMAND, TfrmMain::kIdShowDiskPartInformations1, 0);
+  const HWND second = frmproperties->hwnd();
+  ASSERT_NE(first, second);
+
+  EXPECT_EQ(WindowText(first), "Properties for \\\\.\\PhysicalDrive0");
+  EXPECT_EQ(WindowText(second), WindowText(first));
+  EXPECT_EQ(::GetWindow(first, GW_OWNER), window->hwnd());
+  EXPECT_TRUE(::IsWindowVisible(first));
+  EXPECT_TRUE(::GetWindowLong(first, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+  RECT client;
+  ::GetClientRect(first, &client);
+  EXPECT_EQ(client.right, 490);
+  EXPECT_EQ(client.bottom, 329);
+  const HWND memo = frmproperties->memo();
+  const LONG memo_style = ::GetWindowLong(memo, GWL_STYLE);
+  EXPECT_TRUE(memo_style & ES_READONLY);
+  EXPECT_FALSE(memo_style & (WS_VSCROLL | WS_HSCROLL | ES_AUTOHSCROLL));
+  EXPECT_THAT(
+      WindowText(memo),
+      ::testing::StartsWith("->Drive Geometry\r\nCylinders / Heads / Sectors:13 / 255 / 63\r\n"
+                            "BytesPerSector: 512\r\n->Disk Length\r\n"
+                            "Size: 104857600 bytes, 100 Mbytes"));
+
+  ::SendMessage(first, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(::IsWindow(first));
+  EXPECT_TRUE(::IsWindow(second));
+  const HWND main_window = window->hwnd();
+  window.reset();  // windows still open go with their owner
+  EXPECT_FALSE(::IsWindow(main_window));
+  EXPECT_FALSE(::IsWindow(second));
 }
 
 }  // namespace

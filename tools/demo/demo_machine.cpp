@@ -7,7 +7,8 @@ namespace {
 
 constexpr std::int64_t kGiB = 1024LL * 1024 * 1024;
 
-sim::Disk MakeDisk(const sim::DescriptorFields& identity, std::int64_t length, std::uint32_t media_type) {
+sim::Disk MakeDisk(const sim::DescriptorFields& identity, std::int64_t length,
+                   std::uint32_t media_type) {
   sim::Disk disk;
   disk.length = length;
   disk.descriptor = sim::DescriptorBytes(identity);
@@ -53,23 +54,33 @@ void BuildDemoMachine(sim::SimMachine& machine) {
                                           0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF});
   machine.AddDisk(1, data);
 
-  sim::Disk stick = MakeDisk({.vendor = "SanDisk", .product = "Ultra Fit", .revision = "1.00",
-                              .serial = "4C530001230915117452", .removable = 1, .bus_type = 7},
+  sim::Disk stick = MakeDisk({.vendor = "SanDisk",
+                              .product = "Ultra Fit",
+                              .revision = "1.00",
+                              .serial = "4C530001230915117452",
+                              .removable = 1,
+                              .bus_type = 7},
                              32 * kGiB, 11);
   stick.layout = sim::MbrLayoutBytes(4, 0x00C0FFEE);
   stick.failing_requests[ioctl::kDiskGetCacheInformation] = win::kErrorInvalidFunction;
   machine.AddDisk(2, stick);
 
-  sim::Disk backup = MakeDisk({.vendor = "TOSHIBA", .product = "MG08ACA16TE", .revision = "0102",
-                               .serial = "X1B0A0001234", .bus_type = 10},
+  sim::Disk backup = MakeDisk({.vendor = "TOSHIBA",
+                               .product = "MG08ACA16TE",
+                               .revision = "0102",
+                               .serial = "X1B0A0001234",
+                               .bus_type = 10},
                               16000 * kGiB, 12);
   backup.attributes = 1;  // offline
   backup.layout = sim::GptLayoutBytes(128, {0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99,
                                             0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x00});
   machine.AddDisk(3, backup);
 
-  sim::Disk archive = MakeDisk({.vendor = "", .product = "Virtual Archive Disk", .revision = "1.0",
-                                .serial = "", .bus_type = 9},
+  sim::Disk archive = MakeDisk({.vendor = "",
+                                .product = "Virtual Archive Disk",
+                                .revision = "1.0",
+                                .serial = "",
+                                .bus_type = 9},
                                2000 * kGiB, 12);
   archive.attributes = 2;  // read-only
   archive.layout = sim::LayoutBytes(2, 0);
@@ -96,8 +107,11 @@ void BuildDemoMachine(sim::SimMachine& machine) {
 }
 
 void PlugInStick(sim::SimMachine& machine) {
-  machine.AddDisk(7, MakeDisk({.vendor = "Kingston", .product = "DataTraveler 3.0",
-                               .revision = "PMAP", .serial = "E0D55EA573DCF450", .removable = 1,
+  machine.AddDisk(7, MakeDisk({.vendor = "Kingston",
+                               .product = "DataTraveler 3.0",
+                               .revision = "PMAP",
+                               .serial = "E0D55EA573DCF450",
+                               .removable = 1,
                                .bus_type = 7},
                               64 * kGiB, 11));
   machine.ArriveVolume(MakeVolume(7, 7, {"G:\\"}));

@@ -62,7 +62,8 @@ LRESULT CALLBACK DriverProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
         volume.dbcv_size = sizeof volume;
         volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
         volume.dbcv_unitmask = static_cast<DWORD>(lparam);
-        ::SendMessageW(sb::frmMain->hwnd(), WM_DEVICECHANGE, wparam, reinterpret_cast<LPARAM>(&volume));
+        ::SendMessageW(sb::frmMain->hwnd(), WM_DEVICECHANGE, wparam,
+                       reinterpret_cast<LPARAM>(&volume));
       }
       return 0;
     case kPlugInMessage:

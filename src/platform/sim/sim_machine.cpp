@@ -151,7 +151,9 @@ std::vector<std::string> SimMachine::OpenHandles() const {
   return open;
 }
 
-std::deque<Notice> SimMachine::TakeNotices() { return std::exchange(notices_, {}); }
+std::deque<Notice> SimMachine::TakeNotices() {
+  return std::exchange(notices_, {});
+}
 
 std::set<char> SimMachine::LettersInUse() const {
   std::set<char> letters = reserved_letters_;
@@ -200,8 +202,8 @@ Volume* SimMachine::FindVolume(const std::string& guid_name) {
 Handle SimMachine::CreateFile(const Text& path, std::uint32_t access, std::uint32_t share,
                               std::uint32_t disposition, std::uint32_t flags) {
   const std::string ascii = TextToAscii(path);
-  Call& call = Log({.op = "CreateFile", .target = ascii, .access = access, .share = share,
-                    .flags = flags});
+  Call& call =
+      Log({.op = "CreateFile", .target = ascii, .access = access, .share = share, .flags = flags});
   if (const auto fault = InjectedFault()) return FailOpen(call, *fault);
   if (disposition != win::kOpenExisting) return FailOpen(call, win::kErrorInvalidParameter);
 
@@ -236,10 +238,12 @@ Handle SimMachine::CreateFile(const Text& path, std::uint32_t access, std::uint3
 bool SimMachine::DeviceIoControl(Handle device, std::uint32_t code, ConstBytes input,
                                  MutableBytes output) {
   const auto it = handles_.find(device);
-  const std::string name =
-      it == handles_.end() ? "invalid" : handle_names_.at(device);
-  Call& call = Log({.op = "DeviceIoControl", .target = name, .code = code,
-                    .in_size = input.size(), .out_size = output.size(),
+  const std::string name = it == handles_.end() ? "invalid" : handle_names_.at(device);
+  Call& call = Log({.op = "DeviceIoControl",
+                    .target = name,
+                    .code = code,
+                    .in_size = input.size(),
+                    .out_size = output.size(),
                     .input = Bytes(input.begin(), input.end())});
   if (it == handles_.end() || it->second.kind == Kind::kFind) {
     return Fail(call, win::kErrorInvalidHandle);
@@ -285,13 +289,15 @@ bool SimMachine::DiskRequest(Disk& disk, std::uint32_t number, const OpenHandle&
   switch (code) {
     case ioctl::kDiskGetLengthInfo: {
       if (!disk.answers_length) return Fail(call, win::kErrorNotSupported);
-      if (output.size() < rec::kLengthInformationSize) return Fail(call, win::kErrorInsufficientBuffer);
+      if (output.size() < rec::kLengthInformationSize)
+        return Fail(call, win::kErrorInsufficientBuffer);
       ByteWriter(output).I64(0, disk.length);
       return true;
     }
     case ioctl::kDiskGetDiskAttributes: {
       if (!disk.answers_attributes) return Fail(call, win::kErrorNotSupported);
-      if (output.size() < rec::kGetDiskAttributesSize) return Fail(call, win::kErrorInsufficientBuffer);
+      if (output.size() < rec::kGetDiskAttributesSize)
+        return Fail(call, win::kErrorInsufficientBuffer);
       ByteWriter writer(output);
       writer.U32(rec::kGetDiskAttributesVersion, rec::kGetDiskAttributesSize);
       writer.U32(4, 0);
@@ -316,7 +322,8 @@ bool SimMachine::DiskRequest(Disk& disk, std::uint32_t number, const OpenHandle&
       return true;
     }
     case ioctl::kStorageQueryProperty: {
-      if (input.size() < rec::kStoragePropertyQuerySize) return Fail(call, win::kErrorInvalidParameter);
+      if (input.size() < rec::kStoragePropertyQuerySize)
+        return Fail(call, win::kErrorInvalidParameter);
       return answer(disk.descriptor, false);
     }
     case ioctl::kDiskGetDriveGeometryEx:
@@ -336,7 +343,8 @@ bool SimMachine::VolumeRequest(const Volume& volume, std::uint32_t code, Mutable
                                Call& call) {
   if (code != ioctl::kVolumeGetVolumeDiskExtents) return Fail(call, win::kErrorInvalidFunction);
   if (volume.extents_error != 0) return Fail(call, volume.extents_error);
-  const std::size_t needed = rec::kVolumeExtentsFirst + volume.extents.size() * rec::kDiskExtentSize;
+  const std::size_t needed =
+      rec::kVolumeExtentsFirst + volume.extents.size() * rec::kDiskExtentSize;
   ByteWriter writer(output);
   writer.U32(rec::kVolumeExtentsCount, static_cast<std::uint32_t>(volume.extents.size()));
   // Like Windows, a buffer that holds the count but not every extent gets the count and
@@ -362,8 +370,8 @@ void SimMachine::QueueLetterNotices(std::uint32_t event, std::uint32_t disk_numb
 
 bool SimMachine::CloseHandle(Handle handle) {
   const auto it = handles_.find(handle);
-  Call& call = Log({.op = "CloseHandle",
-                    .target = it == handles_.end() ? "invalid" : handle_names_.at(handle)});
+  Call& call = Log(
+      {.op = "CloseHandle", .target = it == handles_.end() ? "invalid" : handle_names_.at(handle)});
   if (it == handles_.end() || it->second.kind == Kind::kFind) {
     ++bad_closes_;
     return Fail(call, win::kErrorInvalidHandle);
@@ -429,8 +437,8 @@ bool SimMachine::FindVolumeClose(Handle find) {
 
 bool SimMachine::GetVolumePathNamesForVolumeNameA(const std::string& volume,
                                                   std::span<char> paths) {
-  Call& call = Log({.op = "GetVolumePathNamesForVolumeNameA", .target = volume,
-                    .out_size = paths.size()});
+  Call& call =
+      Log({.op = "GetVolumePathNamesForVolumeNameA", .target = volume, .out_size = paths.size()});
   if (const auto fault = InjectedFault()) return Fail(call, *fault);
   const Volume* found = FindVolume(volume);
   if (found == nullptr) return Fail(call, win::kErrorFileNotFound);
@@ -455,7 +463,8 @@ std::uint32_t SimMachine::QueryDosDeviceW(const std::wstring& device, std::span<
       found = &volume;
     }
   }
-  if (found == nullptr || found->device_name.empty()) return FailCount(call, win::kErrorFileNotFound);
+  if (found == nullptr || found->device_name.empty())
+    return FailCount(call, win::kErrorFileNotFound);
   const std::wstring list = AnsiToWide(found->device_name) + L'\0' + L'\0';
   if (list.size() > target.size()) return FailCount(call, win::kErrorInsufficientBuffer);
   std::copy(list.begin(), list.end(), target.begin());
@@ -469,7 +478,14 @@ bool SimMachine::SetVolumeMountPointA(const std::string& mount_point, const std:
   Volume* found = FindVolume(volume);
   const std::uint32_t mask = UnitMaskOf(mount_point);
   if (found == nullptr || mask == 0) return Fail(call, win::kErrorInvalidParameter);
-  if (LettersInUse().count(mount_point[0] & ~0x20)) return Fail(call, win::kErrorDirNotEmpty);
+  if (LettersInUse().count(static_cast<char>(mount_point[0] & ~0x20))) {
+    return Fail(call, win::kErrorDirNotEmpty);
+  }
+  // A volume takes one drive letter at most; the mount manager refuses a second one.
+  if (std::any_of(found->mount_paths.begin(), found->mount_paths.end(),
+                  [](const std::string& path) { return UnitMaskOf(path) != 0; })) {
+    return Fail(call, win::kErrorInvalidParameter);
+  }
   found->mount_paths.insert(found->mount_paths.begin(), mount_point);
   notices_.push_back({win::kDbtDeviceArrival, mask});
   call.ok = true;
@@ -480,8 +496,9 @@ bool SimMachine::DeleteVolumeMountPointA(const std::string& mount_point) {
   Call& call = Log({.op = "DeleteVolumeMountPointA", .target = mount_point});
   if (const auto fault = InjectedFault()) return Fail(call, *fault);
   for (auto& volume : volumes_) {
-    const auto it = std::find_if(volume.mount_paths.begin(), volume.mount_paths.end(),
-                                 [&](const std::string& p) { return Lower(p) == Lower(mount_point); });
+    const auto it =
+        std::find_if(volume.mount_paths.begin(), volume.mount_paths.end(),
+                     [&](const std::string& p) { return Lower(p) == Lower(mount_point); });
     if (it == volume.mount_paths.end()) continue;
     volume.mount_paths.erase(it);
     if (const auto mask = UnitMaskOf(mount_point)) {
@@ -497,7 +514,9 @@ bool SimMachine::DeleteVolumeMountPointA(const std::string& mount_point) {
 // the byte of the same value, everything else to '?'.
 std::string SimMachine::WideToAnsi(const std::wstring& wide) {
   std::string ansi;
-  for (wchar_t c : wide) ansi.push_back(c >= 0 && c < 256 ? static_cast<char>(c) : '?');
+  for (wchar_t c : wide) {
+    ansi.push_back(static_cast<std::uint32_t>(c) < 256 ? static_cast<char>(c) : '?');
+  }
   return ansi;
 }
 

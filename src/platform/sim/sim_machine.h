@@ -47,12 +47,13 @@ struct Extent {
 };
 
 struct Volume {
-  std::string guid_name{};      // \\?\Volume{GUID}\ as the enumeration returns it
-  std::string device_name{};    // \Device\HarddiskVolumeN; empty: the DOS-device query fails
-  std::vector<Extent> extents{}; // none, one or several
-  std::vector<std::string> mount_paths{}; // drive roots (E:\) and folders, each with a trailing backslash
-  std::uint32_t open_error = 0;          // the volume device refuses opens with this error
-  std::uint32_t extents_error = 0;       // the extents request fails with this error
+  std::string guid_name{};        // \\?\Volume{GUID}\ as the enumeration returns it
+  std::string device_name{};      // \Device\HarddiskVolumeN; empty: the DOS-device query fails
+  std::vector<Extent> extents{};  // none, one or several
+  // One drive root (E:\) at most, and folders; each with a trailing backslash.
+  std::vector<std::string> mount_paths{};
+  std::uint32_t open_error = 0;     // the volume device refuses opens with this error
+  std::uint32_t extents_error = 0;  // the extents request fails with this error
 };
 
 struct Notice {
@@ -62,15 +63,15 @@ struct Notice {
 
 // One platform call as the machine saw it.
 struct Call {
-  std::string op{};     // the platform call's name, e.g. "CreateFile", "DeviceIoControl"
-  std::string target{}; // the path, volume or mount point it named; "h3" for a handle
-  std::uint32_t code = 0;     // control code
-  std::uint32_t access = 0;   // CreateFile: desired access
-  std::uint32_t share = 0;    // CreateFile: share mode
-  std::uint32_t flags = 0;    // CreateFile: flags and attributes
-  std::size_t in_size = 0;    // DeviceIoControl: input length
-  std::size_t out_size = 0;   // DeviceIoControl and the buffer calls: output length
-  Bytes input{};               // DeviceIoControl: the input bytes
+  std::string op{};          // the platform call's name, e.g. "CreateFile", "DeviceIoControl"
+  std::string target{};      // the path, volume or mount point it named; "h3" for a handle
+  std::uint32_t code = 0;    // control code
+  std::uint32_t access = 0;  // CreateFile: desired access
+  std::uint32_t share = 0;   // CreateFile: share mode
+  std::uint32_t flags = 0;   // CreateFile: flags and attributes
+  std::size_t in_size = 0;   // DeviceIoControl: input length
+  std::size_t out_size = 0;  // DeviceIoControl and the buffer calls: output length
+  Bytes input{};             // DeviceIoControl: the input bytes
   bool ok = false;
   std::uint32_t error = 0;  // the last error a failing call left
   std::string ToString() const;

@@ -31,9 +31,9 @@ Bytes DescriptorBytes(const DescriptorFields& fields) {
   return bytes;
 }
 
-Bytes GeometryBytes(std::int64_t cylinders, std::uint32_t media_type, std::uint32_t tracks_per_cylinder,
-                    std::uint32_t sectors_per_track, std::uint32_t bytes_per_sector,
-                    std::int64_t disk_size) {
+Bytes GeometryBytes(std::int64_t cylinders, std::uint32_t media_type,
+                    std::uint32_t tracks_per_cylinder, std::uint32_t sectors_per_track,
+                    std::uint32_t bytes_per_sector, std::int64_t disk_size) {
   Bytes bytes(rec::kGeometryExRequestSize, 0);
   ByteWriter writer(bytes);
   writer.I64(rec::kGeometryCylinders, cylinders);

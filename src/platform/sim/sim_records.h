@@ -23,9 +23,9 @@ struct DescriptorFields {
 Bytes DescriptorBytes(const DescriptorFields& fields);
 
 // The first 40 bytes of a DISK_GEOMETRY_EX.
-Bytes GeometryBytes(std::int64_t cylinders, std::uint32_t media_type, std::uint32_t tracks_per_cylinder,
-                    std::uint32_t sectors_per_track, std::uint32_t bytes_per_sector,
-                    std::int64_t disk_size);
+Bytes GeometryBytes(std::int64_t cylinders, std::uint32_t media_type,
+                    std::uint32_t tracks_per_cylinder, std::uint32_t sectors_per_track,
+                    std::uint32_t bytes_per_sector, std::int64_t disk_size);
 
 // A DRIVE_LAYOUT_INFORMATION_EX header with room for partition_count entries (zeroed).
 Bytes MbrLayoutBytes(std::uint32_t partition_count, std::uint32_t signature);

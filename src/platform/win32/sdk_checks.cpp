@@ -39,7 +39,8 @@ static_assert(win::kErrorInvalidParameter == ERROR_INVALID_PARAMETER);
 static_assert(win::kErrorInsufficientBuffer == ERROR_INSUFFICIENT_BUFFER);
 static_assert(win::kErrorMoreData == ERROR_MORE_DATA);
 static_assert(win::kErrorDirNotEmpty == ERROR_DIR_NOT_EMPTY);
-static_assert(win::kMbOk == MB_OK && win::kMbYesNo == MB_YESNO && win::kMbDefButton1 == MB_DEFBUTTON1);
+static_assert(win::kMbOk == MB_OK && win::kMbYesNo == MB_YESNO &&
+              win::kMbDefButton1 == MB_DEFBUTTON1);
 static_assert(win::kIdOk == IDOK && win::kIdYes == IDYES && win::kIdNo == IDNO);
 static_assert(win::kDbtDeviceArrival == DBT_DEVICEARRIVAL);
 static_assert(win::kDbtDeviceRemoveComplete == DBT_DEVICEREMOVECOMPLETE);
@@ -69,9 +70,12 @@ static_assert(sizeof(STORAGE_PROPERTY_QUERY) == rec::kStoragePropertyQuerySize);
 static_assert(StorageDeviceProperty == 0 && PropertyStandardQuery == 0);
 static_assert(offsetof(STORAGE_DEVICE_DESCRIPTOR, Version) == rec::kDescriptorVersion);
 static_assert(offsetof(STORAGE_DEVICE_DESCRIPTOR, Size) == rec::kDescriptorSize);
-static_assert(offsetof(STORAGE_DEVICE_DESCRIPTOR, RemovableMedia) == rec::kDescriptorRemovableMedia);
-static_assert(offsetof(STORAGE_DEVICE_DESCRIPTOR, VendorIdOffset) == rec::kDescriptorVendorIdOffset);
-static_assert(offsetof(STORAGE_DEVICE_DESCRIPTOR, ProductIdOffset) == rec::kDescriptorProductIdOffset);
+static_assert(offsetof(STORAGE_DEVICE_DESCRIPTOR, RemovableMedia) ==
+              rec::kDescriptorRemovableMedia);
+static_assert(offsetof(STORAGE_DEVICE_DESCRIPTOR, VendorIdOffset) ==
+              rec::kDescriptorVendorIdOffset);
+static_assert(offsetof(STORAGE_DEVICE_DESCRIPTOR, ProductIdOffset) ==
+              rec::kDescriptorProductIdOffset);
 static_assert(offsetof(STORAGE_DEVICE_DESCRIPTOR, ProductRevisionOffset) ==
               rec::kDescriptorProductRevisionOffset);
 static_assert(offsetof(STORAGE_DEVICE_DESCRIPTOR, SerialNumberOffset) ==
@@ -105,7 +109,8 @@ static_assert(sizeof(DISK_CACHE_INFORMATION) == rec::kCacheInformationSize);
 static_assert(offsetof(DISK_CACHE_INFORMATION, ReadCacheEnabled) == rec::kCacheReadCacheEnabled);
 static_assert(offsetof(DISK_CACHE_INFORMATION, WriteCacheEnabled) == rec::kCacheWriteCacheEnabled);
 static_assert(sizeof(STORAGE_PREDICT_FAILURE) == rec::kPredictFailureSize);
-static_assert(offsetof(STORAGE_PREDICT_FAILURE, PredictFailure) == rec::kPredictFailurePredictFailure);
+static_assert(offsetof(STORAGE_PREDICT_FAILURE, PredictFailure) ==
+              rec::kPredictFailurePredictFailure);
 
 // Volume extents.
 static_assert(offsetof(VOLUME_DISK_EXTENTS, NumberOfDiskExtents) == rec::kVolumeExtentsCount);

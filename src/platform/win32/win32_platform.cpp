@@ -7,10 +7,16 @@
 namespace sb {
 namespace {
 
-HANDLE ToWin(Handle handle) { return reinterpret_cast<HANDLE>(handle); }
-Handle FromWin(HANDLE handle) { return reinterpret_cast<Handle>(handle); }
+HANDLE ToWin(Handle handle) {
+  return reinterpret_cast<HANDLE>(handle);
+}
+Handle FromWin(HANDLE handle) {
+  return reinterpret_cast<Handle>(handle);
+}
 
-DWORD Length(std::size_t size) { return static_cast<DWORD>(size); }
+DWORD Length(std::size_t size) {
+  return static_cast<DWORD>(size);
+}
 
 }  // namespace
 
@@ -32,19 +38,27 @@ bool Win32Platform::DeviceIoControl(Handle device, std::uint32_t code, ConstByte
                            Length(output.size()), &returned, nullptr) != FALSE;
 }
 
-bool Win32Platform::CloseHandle(Handle handle) { return ::CloseHandle(ToWin(handle)) != FALSE; }
+bool Win32Platform::CloseHandle(Handle handle) {
+  return ::CloseHandle(ToWin(handle)) != FALSE;
+}
 
-std::uint32_t Win32Platform::GetLastError() { return ::GetLastError(); }
+std::uint32_t Win32Platform::GetLastError() {
+  return ::GetLastError();
+}
 
-void Win32Platform::SetLastError(std::uint32_t code) { ::SetLastError(code); }
+void Win32Platform::SetLastError(std::uint32_t code) {
+  ::SetLastError(code);
+}
 
 Text Win32Platform::FormatMessage(std::uint32_t code) {
   Char buffer[1024] = {};
   const DWORD flags = FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
 #ifdef SPINDLEBAY_NARROW
-  const DWORD length = ::FormatMessageA(flags, nullptr, code, 0, buffer, std::size(buffer), nullptr);
+  const DWORD length =
+      ::FormatMessageA(flags, nullptr, code, 0, buffer, std::size(buffer), nullptr);
 #else
-  const DWORD length = ::FormatMessageW(flags, nullptr, code, 0, buffer, std::size(buffer), nullptr);
+  const DWORD length =
+      ::FormatMessageW(flags, nullptr, code, 0, buffer, std::size(buffer), nullptr);
 #endif
   return Text(buffer, length);
 }
@@ -57,7 +71,9 @@ bool Win32Platform::FindNextVolumeA(Handle find, std::span<char> name) {
   return ::FindNextVolumeA(ToWin(find), name.data(), Length(name.size())) != FALSE;
 }
 
-bool Win32Platform::FindVolumeClose(Handle find) { return ::FindVolumeClose(ToWin(find)) != FALSE; }
+bool Win32Platform::FindVolumeClose(Handle find) {
+  return ::FindVolumeClose(ToWin(find)) != FALSE;
+}
 
 bool Win32Platform::GetVolumePathNamesForVolumeNameA(const std::string& volume,
                                                      std::span<char> paths) {
@@ -66,11 +82,13 @@ bool Win32Platform::GetVolumePathNamesForVolumeNameA(const std::string& volume,
                                             &returned) != FALSE;
 }
 
-std::uint32_t Win32Platform::QueryDosDeviceW(const std::wstring& device, std::span<wchar_t> target) {
+std::uint32_t Win32Platform::QueryDosDeviceW(const std::wstring& device,
+                                             std::span<wchar_t> target) {
   return ::QueryDosDeviceW(device.c_str(), target.data(), Length(target.size()));
 }
 
-bool Win32Platform::SetVolumeMountPointA(const std::string& mount_point, const std::string& volume) {
+bool Win32Platform::SetVolumeMountPointA(const std::string& mount_point,
+                                         const std::string& volume) {
   return ::SetVolumeMountPointA(mount_point.c_str(), volume.c_str()) != FALSE;
 }
 
@@ -97,7 +115,9 @@ std::wstring Win32Platform::AnsiToWide(const std::string& ansi) {
   return wide;
 }
 
-void Win32Platform::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+void Win32Platform::Sleep(std::uint32_t milliseconds) {
+  ::Sleep(milliseconds);
+}
 
 Text Win32Platform::LocalDateTimeText() {
   Char date[128] = {};

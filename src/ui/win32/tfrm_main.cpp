@@ -26,8 +26,8 @@ struct Column {
   int width;
 };
 constexpr Column kColumns[] = {
-    {TEXT("#"), 25}, {TEXT("Type"), 50}, {TEXT("Name"), 100}, {TEXT("Size (MB)"), 75},
-    {TEXT("Attributes"), 125},
+    {TEXT("#"), 25},         {TEXT("Type"), 50},        {TEXT("Name"), 100},
+    {TEXT("Size (MB)"), 75}, {TEXT("Attributes"), 125},
 };
 
 struct ButtonLayout {
@@ -94,8 +94,8 @@ bool TfrmMain::RegisterClasses(HINSTANCE instance) {
 
 bool TfrmMain::Create() {
   // Sizeable border, system menu and minimize box, no maximize box.
-  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX |
-                      WS_CLIPCHILDREN;
+  const DWORD style =
+      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
   const DWORD ex_style = WS_EX_CONTROLPARENT;
   const RECT bounds = InitialBounds(style, ex_style);
   hwnd_ = ::CreateWindowEx(ex_style, kClassName, kMainCaption, style, bounds.left, bounds.top,
@@ -108,11 +108,11 @@ bool TfrmMain::Create() {
 }
 
 void TfrmMain::CreateControls() {
-  list_ = ::CreateWindowEx(WS_EX_CLIENTEDGE, WC_LISTVIEW, TEXT(""),
-                           WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
-                               LVS_SHOWSELALWAYS,
-                           0, 0, kClientWidth, 196, hwnd_,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdList)), instance_, nullptr);
+  list_ = ::CreateWindowEx(
+      WS_EX_CLIENTEDGE, WC_LISTVIEW, TEXT(""),
+      WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 0, 0,
+      kClientWidth, 196, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdList)), instance_,
+      nullptr);
   ListView_SetExtendedListViewStyle(list_,
                                     LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
   SetFont(list_, font_);
@@ -125,28 +125,27 @@ void TfrmMain::CreateControls() {
     ListView_InsertColumn(list_, i, &column);
   }
 
-  status_bar_ = ::CreateWindowEx(0, STATUSCLASSNAME, TEXT(""), WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP,
-                                 0, 0, 0, 0, hwnd_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdStatusBar)),
-                                 instance_, nullptr);
+  status_bar_ = ::CreateWindowEx(
+      0, STATUSCLASSNAME, TEXT(""), WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, hwnd_,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdStatusBar)), instance_, nullptr);
   SetFont(status_bar_, font_);
   ::SendMessage(status_bar_, SB_SIMPLE, TRUE, 0);
 
-  panel_ = ::CreateWindowEx(WS_EX_CONTROLPARENT, kPanelClassName, TEXT(""),
-                            WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, kClientWidth, kPanelHeight,
-                            hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdPanel)), instance_,
-                            nullptr);
+  panel_ = ::CreateWindowEx(
+      WS_EX_CONTROLPARENT, kPanelClassName, TEXT(""), WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+      kClientWidth, kPanelHeight, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdPanel)),
+      instance_, nullptr);
   for (int i = 0; i < 4; ++i) {
-    buttons_[i] = ::CreateWindowEx(0, TEXT("BUTTON"), kButtons[i].caption,
-                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-                                   kButtons[i].left, 16, 75, 25, panel_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtons[i].id)),
-                                   instance_, nullptr);
+    buttons_[i] = ::CreateWindowEx(
+        0, TEXT("BUTTON"), kButtons[i].caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+        kButtons[i].left, 16, 75, 25, panel_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtons[i].id)), instance_, nullptr);
     SetFont(buttons_[i], font_);
   }
 
   popup_ = ::CreatePopupMenu();
-  ::AppendMenu(popup_, MF_STRING, kIdShowDiskPartInformations1, TEXT("Show Disk/Part Informations"));
+  ::AppendMenu(popup_, MF_STRING, kIdShowDiskPartInformations1,
+               TEXT("Show Disk/Part Informations"));
   ::AppendMenu(popup_, MF_SEPARATOR, 0, nullptr);
   ::AppendMenu(popup_, MF_STRING, kIdRefresh1, TEXT("Refresh"));
 }
@@ -215,7 +214,8 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       if (lparam != 0) {
         const auto* bytes = reinterpret_cast<const std::uint8_t*>(lparam);
         const std::size_t declared = reinterpret_cast<const DEV_BROADCAST_HDR*>(lparam)->dbch_size;
-        record = ConstBytes(bytes, std::clamp(declared, rec::kBroadcastHdrSize, rec::kBroadcastVolumeSize));
+        record = ConstBytes(
+            bytes, std::clamp(declared, rec::kBroadcastHdrSize, rec::kBroadcastVolumeSize));
       }
       form_.WMDeviceChange(static_cast<std::uint32_t>(wparam), record);
       return result;
@@ -386,7 +386,8 @@ std::optional<std::size_t> TfrmMain::Selected() const {
 
 Text TfrmMain::Caption(std::size_t row) const {
   TCHAR buffer[64] = {};
-  ListView_GetItemText(list_, static_cast<int>(row), 0, buffer, static_cast<int>(std::size(buffer)));
+  ListView_GetItemText(list_, static_cast<int>(row), 0, buffer,
+                       static_cast<int>(std::size(buffer)));
   return Text(buffer);
 }
 
@@ -396,6 +397,8 @@ void TfrmMain::Select(std::size_t row) {
   ListView_EnsureVisible(list_, index, FALSE);
 }
 
-void TfrmMain::Focus() { ::SetFocus(list_); }
+void TfrmMain::Focus() {
+  ::SetFocus(list_);
+}
 
 }  // namespace sb

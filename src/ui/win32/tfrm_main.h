@@ -72,7 +72,9 @@ class TfrmMain final : public MainView, private DiskListView {
   LRESULT OnNotify(const NMHDR& header, LPARAM lparam);
   void OnCommand(int id);
   void ShowPopupMenu(LPARAM position);
-  HWND Owner(Dialogs::Owner owner) const { return owner == Dialogs::Owner::kMainWindow ? hwnd_ : nullptr; }
+  HWND Owner(Dialogs::Owner owner) const {
+    return owner == Dialogs::Owner::kMainWindow ? hwnd_ : nullptr;
+  }
 
   HINSTANCE instance_;
   MainForm form_;

@@ -38,14 +38,14 @@ Tfrmproperties* Tfrmproperties::Create(HINSTANCE instance, HWND owner, HFONT fon
     delete form;
     return nullptr;
   }
-  form->group_box_ = ::CreateWindowEx(0, TEXT("BUTTON"), TEXT(""),
-                                      WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0, 0, kClientWidth,
-                                      kClientHeight, form->hwnd_, nullptr, instance, nullptr);
+  form->group_box_ =
+      ::CreateWindowEx(0, TEXT("BUTTON"), TEXT(""), WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0, 0,
+                       kClientWidth, kClientHeight, form->hwnd_, nullptr, instance, nullptr);
   // Read-only, wrapped at the box's width, no scroll bars; the text can still be selected
   // and copied.
   form->memo_ = ::CreateWindowEx(0, TEXT("EDIT"), TEXT(""),
-                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_READONLY,
-                                 2, 15, 486, 312, form->hwnd_, nullptr, instance, nullptr);
+                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_READONLY, 2,
+                                 15, 486, 312, form->hwnd_, nullptr, instance, nullptr);
   SetFont(form->group_box_, font);
   SetFont(form->memo_, font);
   return form;
@@ -55,7 +55,9 @@ Tfrmproperties::~Tfrmproperties() {
   if (frmproperties == this) frmproperties = nullptr;
 }
 
-void Tfrmproperties::SetCaption(const Text& caption) { ::SetWindowText(hwnd_, caption.c_str()); }
+void Tfrmproperties::SetCaption(const Text& caption) {
+  ::SetWindowText(hwnd_, caption.c_str());
+}
 
 void Tfrmproperties::Show() {
   ::ShowWindow(hwnd_, SW_SHOW);
@@ -67,9 +69,13 @@ void Tfrmproperties::FormShow() {
   ::SetFocus(hwnd_);
 }
 
-void Tfrmproperties::FormClose() { ::DestroyWindow(hwnd_); }
+void Tfrmproperties::FormClose() {
+  ::DestroyWindow(hwnd_);
+}
 
-void Tfrmproperties::Clear() { ::SetWindowText(memo_, TEXT("")); }
+void Tfrmproperties::Clear() {
+  ::SetWindowText(memo_, TEXT(""));
+}
 
 void Tfrmproperties::Add(const Text& line) {
   const int length = ::GetWindowTextLength(memo_);

@@ -1,0 +1,54 @@
+// Filling the volume table from the platform's volume enumeration.
+//
+// The routines report errors raised inside them themselves, in the application's message
+// dialog, and never let one reach their caller.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "platform/platform.h"
+#include "ui/view.h"
+#include "volumes/volume_table.h"
+
+namespace sb {
+
+// Buffer sizes of the volume calls, in characters.
+inline constexpr std::size_t kVolumeNameBufferSize = 256;
+inline constexpr std::size_t kVolumePathsLength = 260;  // the buffer holds one more
+inline constexpr std::size_t kDosDeviceLength = 260;    // the buffer holds one more
+
+// The platform's DISK_EXTENT record: one stretch of a volume on one disk.
+struct DISK_EXTENT {
+  std::uint32_t DiskNumber = 0;
+  std::int64_t StartingOffset = 0;
+  std::int64_t ExtentLength = 0;
+};
+
+// Rewrites table from entry 0 with one entry per volume whose device is neither a CD-ROM
+// nor a floppy, in enumeration order, and returns how many entries it wrote (at most the
+// table's 16). Entries behind those keep what they held. An enumeration that cannot start
+// is shown as "list_volumes:invalid handle" and gives 0.
+std::size_t list_volumes(Platform& platform, Dialogs& dialogs, VolumeTable& table);
+
+// The first device name (\Device\HarddiskVolumeN) of a volume named as the enumeration
+// names it (\\?\Volume{GUID}\), in the system code page; empty when the query fails.
+std::string VolumeNameToDeviceName(Platform& platform, Dialogs& dialogs,
+                                   const std::string& volume_name);
+
+// The first disk extent of a volume named as the enumeration names it; all zero when it
+// could not be read. read, when given, tells whether it was read.
+DISK_EXTENT _GetVolumeExtent(Platform& platform, Dialogs& dialogs, const std::string& volume_name,
+                             bool* read = nullptr);
+
+// The single-byte form of a text in the system code page, as the volume calls take it.
+inline std::string TextToAnsi([[maybe_unused]] Platform& platform, const Text& text) {
+#ifdef SPINDLEBAY_NARROW
+  return text;
+#else
+  return platform.WideToAnsi(text);
+#endif
+}
+
+}  // namespace sb
