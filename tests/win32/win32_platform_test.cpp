@@ -15,6 +15,8 @@
 #include "platform/win32/win32_platform.h"
 #include "support/fake_view.h"
 #include "ui/disk_list.h"
+#include "volumes/mount_points.h"
+#include "volumes/volume_routines.h"
 
 namespace sb {
 namespace {
@@ -90,6 +92,39 @@ TEST(Win32Platform, ReportOfDiskZero) {
                               "BytesPerSector: 512", "->Disk Length", "Size: 0 bytes, 0 Mbytes",
                               "TotalSectors: 0", "->Drive Layout Error!", "->Storage Property",
                               "ProductID: ", "Removeable:False", "BusType:Scsi"));
+}
+
+// Wine lists its volumes C: and Z: with \\Device\\HarddiskVolumeN device names; their
+// volume devices answer the extents request with no extent.
+TEST(Win32Platform, VolumeTableOfThisMachine) {
+  Win32Platform platform;
+  test::FakeView dialogs;
+  VolumeTable table;
+  const std::size_t count = list_volumes(platform, dialogs, table);
+  EXPECT_TRUE(dialogs.messages.empty());
+  ASSERT_GE(count, 2u);
+  std::vector<std::string> mount_paths;
+  for (std::size_t i = 0; i < count; ++i) {
+    EXPECT_THAT(table[i].volume_name, ::testing::StartsWith("\\\\?\\Volume{"));
+    EXPECT_THAT(table[i].device_name, ::testing::StartsWith("\\Device\\"));
+    EXPECT_EQ(VolumeNameToDeviceName(platform, dialogs, table[i].volume_name),
+              table[i].device_name);
+    mount_paths.push_back(table[i].mount_path);
+  }
+  EXPECT_THAT(mount_paths, ::testing::IsSupersetOf({"C:\\", "Z:\\"}));
+}
+
+// Wine refuses to change mount points: both routines return false, and since nothing was
+// raised inside them, they show no box.
+TEST(Win32Platform, RefusedMountPointChangesAreSilent) {
+  Win32Platform platform;
+  test::FakeView dialogs;
+  VolumeTable table;
+  ASSERT_GE(list_volumes(platform, dialogs, table), 1u);
+  EXPECT_FALSE(mount_vol(platform, dialogs, table[0].volume_name));
+  EXPECT_FALSE(unmount_vol(platform, dialogs, "Y:\\"));
+  EXPECT_TRUE(dialogs.boxes.empty());
+  EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST(Win32Platform, SystemMessageTextAndConversions) {
