@@ -1,0 +1,75 @@
+// The built program's resources: manifests, version information and icon.
+#include "platform/win32/win32_api.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+class ProgramResources : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    program = ::LoadLibraryExA(SPINDLEBAY_PROGRAM_PATH, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(program, nullptr) << SPINDLEBAY_PROGRAM_PATH;
+  }
+  void TearDown() override {
+    if (program != nullptr) ::FreeLibrary(program);
+  }
+
+  std::string Resource(LPCSTR type, WORD language) const {
+    HRSRC found = ::FindResourceExA(program, type, MAKEINTRESOURCEA(1), language);
+    if (found == nullptr) return std::string();
+    HGLOBAL loaded = ::LoadResource(program, found);
+    const auto* bytes = static_cast<const char*>(::LockResource(loaded));
+    return std::string(bytes, ::SizeofResource(program, found));
+  }
+
+  static std::string VersionString(const std::string& name) {
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeA(SPINDLEBAY_PROGRAM_PATH, &ignored);
+    std::vector<char> block(size);
+    if (size == 0 || !::GetFileVersionInfoA(SPINDLEBAY_PROGRAM_PATH, 0, size, block.data())) {
+      return std::string();
+    }
+    char* value = nullptr;
+    UINT length = 0;
+    const std::string path = "\\StringFileInfo\\040904B0\\" + name;
+    if (!::VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length)) {
+      return std::string();
+    }
+    return std::string(value, length > 0 ? length - 1 : 0);
+  }
+
+  HMODULE program = nullptr;
+};
+
+TEST_F(ProgramResources, ApplicationManifestAsksForAdministratorRights) {
+  const std::string manifest = Resource(RT_MANIFEST, MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL));
+  EXPECT_THAT(manifest, HasSubstr("level=\"requireAdministrator\""));
+  EXPECT_THAT(manifest, HasSubstr("{e2011457-1546-43c5-a5fe-008deee3d3f0}"));  // Windows Vista
+  EXPECT_THAT(manifest, HasSubstr("{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"));  // Windows 7
+}
+
+TEST_F(ProgramResources, SecondManifestOfTheSixtyFourBitProgram) {
+  const std::string manifest = Resource(RT_MANIFEST, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+  EXPECT_THAT(manifest, HasSubstr("level=\"asInvoker\""));
+  EXPECT_THAT(manifest, HasSubstr("Microsoft.Windows.Common-Controls"));
+  EXPECT_THAT(manifest, HasSubstr("version=\"6.0.0.0\""));
+  EXPECT_THAT(manifest, Not(HasSubstr("requireAdministrator")));
+}
+
+TEST_F(ProgramResources, VersionInformationAndIcon) {
+  EXPECT_EQ(VersionString("ProductName"), "Spindlebay");
+  EXPECT_EQ(VersionString("ProductVersion"), "0.9");
+  EXPECT_EQ(VersionString("FileDescription"), "Spindlebay disk administration");
+  EXPECT_EQ(VersionString("OriginalFilename"), "spindlebay.exe");
+  EXPECT_NE(::FindResourceA(program, MAKEINTRESOURCEA(1), RT_GROUP_ICON), nullptr);
+}
+
+}  // namespace
