@@ -61,6 +61,32 @@ bool OnDisk(const volumes& volume, const ChosenDisk& disk) {
   return volume.disk_known && volume.disk_number == disk.value;
 }
 
+// Offline and Online: the change, the pause, the notices it caused, the refresh, and then
+// the drive letters of the disk's volumes: removed after Offline, given after Online. A
+// refused change is reported, and the volumes are looked at all the same.
+void ChangeOnlineState(MainForm& form, Platform& platform, MainView& view, VolumeTable& table,
+                       const ChosenDisk& disk, std::uint64_t attributes, const Char* ok,
+                       const Char* failed) {
+  if (SetDiskAttributes(platform, disk.path, attributes, DISK_ATTRIBUTE_OFFLINE)) {
+    view.SetStatusText(ok);
+  } else {
+    view.ShowMessage(failed);
+  }
+  platform.Sleep(kSettleMilliseconds);
+  // The volume notices the change caused are handled here, before the list is refilled.
+  view.ProcessMessages();
+  form.RefreshDiskList();
+
+  const bool offline = attributes & DISK_ATTRIBUTE_OFFLINE;
+  const std::size_t count = list_volumes(platform, view, table);
+  for (std::size_t i = 0; i < count; ++i) {
+    const volumes& volume = table[i];
+    if (!OnDisk(volume, disk)) continue;
+    if (offline && !volume.mount_path.empty()) unmount_vol(platform, view, volume.mount_path);
+    if (!offline && volume.mount_path.empty()) mount_vol(platform, view, volume.volume_name);
+  }
+}
+
 // Read-Only and Read-Write: the change, then, while the disk is online, a quick offline
 // and online cycle so that its volumes come back with the new state.
 void ChangeWriteState(MainForm& form, Platform& platform, MainView& view, const ChosenDisk& disk,
@@ -89,25 +115,9 @@ void ChangeWriteState(MainForm& form, Platform& platform, MainView& view, const 
 void MainForm::Button2Click() {
   const auto disk = SelectedDisk(view_);
   if (!disk || !Ask(view_, *disk, SB_T(" offline ?"))) return;
-
-  // A refused change is reported, and the volumes are looked at all the same.
-  if (SetDiskAttributes(platform_, disk->path, DISK_ATTRIBUTE_OFFLINE, DISK_ATTRIBUTE_OFFLINE)) {
-    view_.SetStatusText(SB_T("IOCTL_DISK_SET_DISK_ATTRIBUTES DISK_OFFLINE Ok"));
-  } else {
-    view_.ShowMessage(SB_T("IOCTL_DISK_SET_DISK_ATTRIBUTES DISK_OFFLINE failed"));
-  }
-  platform_.Sleep(kSettleMilliseconds);
-  // The volume notices the change caused are handled here, before the list is refilled.
-  view_.ProcessMessages();
-  RefreshDiskList();
-
-  const std::size_t count = list_volumes(platform_, view_, volume_table_);
-  for (std::size_t i = 0; i < count; ++i) {
-    const volumes& volume = volume_table_[i];
-    if (OnDisk(volume, *disk) && !volume.mount_path.empty()) {
-      unmount_vol(platform_, view_, volume.mount_path);
-    }
-  }
+  ChangeOnlineState(*this, platform_, view_, volume_table_, *disk, DISK_ATTRIBUTE_OFFLINE,
+                    SB_T("IOCTL_DISK_SET_DISK_ATTRIBUTES DISK_OFFLINE Ok"),
+                    SB_T("IOCTL_DISK_SET_DISK_ATTRIBUTES DISK_OFFLINE failed"));
 }
 
 void MainForm::Button3Click() {
@@ -118,23 +128,9 @@ void MainForm::Button3Click() {
       TextToAnsi(platform_, disk->number) +
       ".\r\nIf the disk is NOT Read-Only, it will NOT be write protected.\r\nContinue?";
   if (!Confirmed(view_.MessageBoxA(Owner::kNone, warning, "Spindlebay", kQuestionType))) return;
-
-  if (SetDiskAttributes(platform_, disk->path, 0, DISK_ATTRIBUTE_OFFLINE)) {
-    view_.SetStatusText(SB_T("IOCTL_DISK_SET_DISK_ATTRIBUTES DISK_ONLINE Ok"));
-  } else {
-    view_.ShowMessage(SB_T("IOCTL_DISK_SET_DISK_ATTRIBUTES DISK_ONLINE failed"));
-  }
-  platform_.Sleep(kSettleMilliseconds);
-  view_.ProcessMessages();
-  RefreshDiskList();
-
-  const std::size_t count = list_volumes(platform_, view_, volume_table_);
-  for (std::size_t i = 0; i < count; ++i) {
-    const volumes& volume = volume_table_[i];
-    if (OnDisk(volume, *disk) && volume.mount_path.empty()) {
-      mount_vol(platform_, view_, volume.volume_name);
-    }
-  }
+  ChangeOnlineState(*this, platform_, view_, volume_table_, *disk, 0,
+                    SB_T("IOCTL_DISK_SET_DISK_ATTRIBUTES DISK_ONLINE Ok"),
+                    SB_T("IOCTL_DISK_SET_DISK_ATTRIBUTES DISK_ONLINE failed"));
 }
 
 void MainForm::Button4Click() {
