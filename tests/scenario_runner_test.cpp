@@ -1,0 +1,90 @@
+// Golden scenarios: the scenario runner's output for each tests/scenarios/NAME.json must
+// equal NAME.expected. Set SB_UPDATE_GOLDEN=1 to rewrite the expected files instead.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+struct Result {
+  std::string output;
+  int status = -1;
+};
+
+// Runs the runner with arguments (already quoted) and collects its standard output.
+Result RunRunner(const std::string& arguments) {
+  const std::string command =
+      std::string("'") + SB_SCENARIO_RUNNER + "' " + arguments + " 2>/dev/null";
+  Result result;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return result;
+  std::array<char, 4096> buffer{};
+  std::size_t read = 0;
+  while ((read = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
+    result.output.append(buffer.data(), read);
+  }
+  const int status = pclose(pipe);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+std::string Scenario(const std::string& name) {
+  return std::string(SB_SCENARIO_DIR) + "/" + name;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+class GoldenScenario : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(GoldenScenario, OutputMatchesTheExpectedFile) {
+  const std::string name = GetParam();
+  const Result result = RunRunner("'" + Scenario(name + ".json") + "' --calls");
+  ASSERT_EQ(result.status, 0) << result.output;
+  const std::string expected_path = Scenario(name + ".expected");
+  const char* update = std::getenv("SB_UPDATE_GOLDEN");
+  if (update != nullptr && std::string(update) == "1") {
+    std::ofstream(expected_path, std::ios::binary) << result.output;
+  }
+  EXPECT_EQ(result.output, ReadFile(expected_path));
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenarios, GoldenScenario,
+                         ::testing::Values("offline_online", "properties", "read_write_refused"));
+
+TEST(ScenarioRunner, MalformedJsonExitsWithTwo) {
+  EXPECT_EQ(RunRunner("'" + Scenario("malformed/not_json.json") + "'").status, 2);
+}
+
+TEST(ScenarioRunner, UnknownActionExitsWithTwoBeforeRunningAnything) {
+  const Result result = RunRunner("'" + Scenario("malformed/unknown_action.json") + "'");
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.output, "");
+}
+
+TEST(ScenarioRunner, WrongValueTypeInTheMachineExitsWithTwo) {
+  EXPECT_EQ(RunRunner("'" + Scenario("malformed/bad_disk.json") + "'").status, 2);
+}
+
+TEST(ScenarioRunner, MissingFileOrArgumentsExitWithTwo) {
+  EXPECT_EQ(RunRunner("'" + Scenario("malformed/absent.json") + "'").status, 2);
+  EXPECT_EQ(RunRunner("").status, 2);
+}
+
+TEST(ScenarioRunner, SeparateMachineAndActionFilesAreAccepted) {
+  const Result result = RunRunner("'" + Scenario("two_files/machine.json") + "' '" +
+                                  Scenario("two_files/actions.json") + "'");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_NE(result.output.find("0|DISK|"), std::string::npos) << result.output;
+}
+
+}  // namespace

@@ -1,0 +1,31 @@
+// Builds a simulated machine from a JSON description (see FORMAT.md beside this file).
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <stdexcept>
+#include <string>
+
+#include "platform/sim/sim_machine.h"
+
+namespace sb::scenario {
+
+// A description that cannot be turned into a machine: a missing or unknown key, a value of
+// the wrong type or out of range. The text names the offending place.
+class InputError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Adds the disks, volumes, reserved letters and message texts of description to machine.
+void LoadMachine(const nlohmann::json& description, sim::SimMachine& machine);
+
+// One volume object, as in the "volumes" array of a machine.
+sim::Volume LoadVolume(const nlohmann::json& description, const std::string& where);
+
+// "0x0007405C" or "475228"; throws InputError when text is not a 32-bit number.
+std::uint32_t ParseCode(const std::string& text, const std::string& where);
+
+// Raw bytes from hexadecimal text; spaces are ignored.
+Bytes ParseHex(const std::string& text, const std::string& where);
+
+}  // namespace sb::scenario
