@@ -7,7 +7,9 @@ namespace sb {
 Tfrmproperties* frmproperties = nullptr;
 
 namespace {
+
 constexpr const TCHAR* kClassName = TEXT("Tfrmproperties");
+
 }  // namespace
 
 bool Tfrmproperties::RegisterClass(HINSTANCE instance) {
@@ -24,7 +26,7 @@ bool Tfrmproperties::RegisterClass(HINSTANCE instance) {
 Tfrmproperties* Tfrmproperties::Create(HINSTANCE instance, HWND owner, HFONT font) {
   auto* form = new Tfrmproperties();
   // A tool window: small caption bar, fixed size, neither minimize nor maximize box.
-  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
   const DWORD ex_style = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
   RECT rect = {0, 0, kClientWidth, kClientHeight};
   ::AdjustWindowRectEx(&rect, style, FALSE, ex_style);
@@ -38,6 +40,8 @@ Tfrmproperties* Tfrmproperties::Create(HINSTANCE instance, HWND owner, HFONT fon
     delete form;
     return nullptr;
   }
+  // GroupBox1 draws only its frame: the window keeps painting its background under it,
+  // so the window does not clip its children.
   form->group_box_ =
       ::CreateWindowEx(0, TEXT("BUTTON"), TEXT(""), WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0, 0,
                        kClientWidth, kClientHeight, form->hwnd_, nullptr, instance, nullptr);
@@ -108,9 +112,12 @@ LRESULT Tfrmproperties::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam
       }
       break;
     case WM_CTLCOLORSTATIC:
-      // A read-only edit box draws on the window's own background.
-      ::SetBkColor(reinterpret_cast<HDC>(wparam), ::GetSysColor(COLOR_BTNFACE));
-      return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+      // The read-only text box draws on the window's own background.
+      if (reinterpret_cast<HWND>(lparam) == memo_) {
+        ::SetBkColor(reinterpret_cast<HDC>(wparam), ::GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+      }
+      break;
     default:
       break;
   }
