@@ -50,8 +50,8 @@ void BuildDemoMachine(sim::SimMachine& machine) {
                              .serial = "     WD-WCC7K1234567",
                              .bus_type = 11},
                             4000 * kGiB, 12);
-  data.layout = sim::GptLayoutBytes(3, {0x78, 0x56, 0x34, 0x12, 0xBC, 0x9A, 0xF0, 0xDE, 0x01,
-                                          0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF});
+  data.layout = sim::GptLayoutBytes(3, {0x78, 0x56, 0x34, 0x12, 0xBC, 0x9A, 0xF0, 0xDE, 0x01, 0x23,
+                                        0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF});
   machine.AddDisk(1, data);
 
   sim::Disk stick = MakeDisk({.vendor = "SanDisk",
@@ -73,7 +73,7 @@ void BuildDemoMachine(sim::SimMachine& machine) {
                               16000 * kGiB, 12);
   backup.attributes = 1;  // offline
   backup.layout = sim::GptLayoutBytes(2, {0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99,
-                                            0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x00});
+                                          0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x00});
   machine.AddDisk(3, backup);
 
   sim::Disk archive = MakeDisk({.vendor = "",

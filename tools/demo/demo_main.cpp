@@ -2,9 +2,9 @@
 //
 // Notices that the simulated machine raises (drive letters coming and going, disks going
 // offline and online) reach the main window as WM_DEVICECHANGE broadcasts, posted so that
-// they arrive through the message queue as the system's own do. A hidden message window,
-// "SpindlebayDemoDriver", lets a tour plug in (WM_APP + 1) and pull out (WM_APP + 2) a USB
-// stick.
+// they arrive through the message queue as the system's own do. A hidden window of the
+// class "SpindlebayDemoDriver" lets a tour plug in (WM_APP + 1) and pull out (WM_APP + 2) a
+// USB stick.
 #include "platform/win32/win32_api.h"
 
 #include <dbt.h>
@@ -91,8 +91,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
   driver_class.hInstance = instance;
   driver_class.lpszClassName = L"SpindlebayDemoDriver";
   ::RegisterClassW(&driver_class);
-  HWND driver = ::CreateWindowW(L"SpindlebayDemoDriver", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                instance, nullptr);
+  // A hidden top-level window rather than a message-only one, so that FindWindow finds it.
+  HWND driver = ::CreateWindowW(L"SpindlebayDemoDriver", L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                nullptr, instance, nullptr);
   machine.set_driver(driver);
 
   const int code = sb::RunApplication(instance, machine, sb::VolumeList, show_command);
