@@ -7,7 +7,24 @@
 
 namespace sb {
 
+namespace {
+
+// Holds the list's drawing back while it is refilled, and lets it draw again on every path.
+class ListUpdate {
+ public:
+  explicit ListUpdate(DiskListView& list) : list_(list) { list_.BeginUpdate(); }
+  ListUpdate(const ListUpdate&) = delete;
+  ListUpdate& operator=(const ListUpdate&) = delete;
+  ~ListUpdate() { list_.EndUpdate(); }
+
+ private:
+  DiskListView& list_;
+};
+
+}  // namespace
+
 void _Enum_Drives_lv(Platform& platform, DiskListView& list) {
+  const ListUpdate update(list);
   list.Clear();
   for (int n = 0; n < kDiskProbeCount; ++n) {
     const Text number = Dec(n);

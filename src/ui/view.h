@@ -35,6 +35,9 @@ class DiskListView {
  public:
   virtual ~DiskListView() = default;
   virtual void Clear() = 0;
+  // Around a refill: the list need not be redrawn for every row and cell added.
+  virtual void BeginUpdate() {}
+  virtual void EndUpdate() {}
   virtual std::size_t AppendRow() = 0;
   virtual void SetCaption(std::size_t row, const Text& caption) = 0;
   virtual void AddSubItem(std::size_t row, const Text& text) = 0;

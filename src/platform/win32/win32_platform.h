@@ -8,7 +8,7 @@ namespace sb {
 // Forwards each operation to the Windows call of the same name: the W forms in the
 // 64-bit program, the A forms in the 32-bit one, and the A forms of the volume calls in
 // both. It adds no logic of its own.
-class Win32Platform final : public Platform {
+class Win32Platform : public Platform {
  public:
   Handle CreateFile(const Text& path, std::uint32_t access, std::uint32_t share,
                     std::uint32_t disposition, std::uint32_t flags) override;

@@ -353,6 +353,15 @@ void TfrmMain::Clear() {
   next_sub_item_.clear();
 }
 
+void TfrmMain::BeginUpdate() {
+  ::SendMessage(list_, WM_SETREDRAW, FALSE, 0);
+}
+
+void TfrmMain::EndUpdate() {
+  ::SendMessage(list_, WM_SETREDRAW, TRUE, 0);
+  ::InvalidateRect(list_, nullptr, TRUE);
+}
+
 std::size_t TfrmMain::AppendRow() {
   LVITEM item = {};
   item.mask = LVIF_TEXT;

@@ -55,6 +55,8 @@ class TfrmMain final : public MainView, private DiskListView {
  private:
   // --- DiskListView over the list-view control ---
   void Clear() override;
+  void BeginUpdate() override;
+  void EndUpdate() override;
   std::size_t AppendRow() override;
   void SetCaption(std::size_t row, const Text& caption) override;
   void AddSubItem(std::size_t row, const Text& text) override;
