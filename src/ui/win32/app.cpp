@@ -16,10 +16,11 @@ int RunApplication(HINSTANCE instance, Platform& platform, VolumeTable& volume_t
 
   TfrmMain main_window(instance, platform, volume_table);
   if (!main_window.Create()) return 1;
-  // The Properties window of the start stays hidden: each request creates its own.
-  frmproperties = Tfrmproperties::Create(instance, main_window.hwnd(), main_window.font());
   ::ShowWindow(main_window.hwnd(), show_command);
   ::UpdateWindow(main_window.hwnd());
+  // The Properties window of the start stays hidden: each request creates its own. It is
+  // made once the main window is on screen, so that it does not delay the first sight of it.
+  frmproperties = Tfrmproperties::Create(instance, main_window.hwnd(), main_window.font());
 
   MSG message;
   while (::GetMessage(&message, nullptr, 0, 0) > 0) {
