@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "timing.h"
+
 #include "disk/report.h"
 #include "noop_view.h"
 #include "platform/win32/win32_platform.h"
@@ -218,23 +220,6 @@ class Replay {
   std::vector<std::uint8_t> output_;
   DWORD last_error_ = 0;
 };
-
-double Now() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER counter;
-  ::QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) / frequency;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 std::string Describe(const Op& op) {
   char line[256];

@@ -15,27 +15,15 @@
 #include <string>
 #include <vector>
 
+#include "timing.h"
+
 namespace {
+
+using sb::bench::Median;
+using sb::bench::Now;
 
 constexpr int kListControlId = 100;
 constexpr DWORD kTimeoutMs = 30000;
-
-double Now() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER counter;
-  ::QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) / frequency;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 std::wstring Widen(const char* text) {
   std::wstring wide;
