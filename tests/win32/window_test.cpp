@@ -135,6 +135,13 @@ TEST_F(MainWindowTest, LayoutAsDesigned) {
   }
   EXPECT_THAT(buttons, ElementsAre("Offline@16,16 75x25", "Online@104,16 75x25",
                                    "Read-Only@192,16 75x25", "Read-Write@280,16 75x25"));
+  RECT bar_rect;
+  ::GetWindowRect(status_bar, &bar_rect);
+  EXPECT_EQ(bar_rect.bottom - bar_rect.top, 19);
+  RECT list_rect;
+  ::GetWindowRect(list, &list_rect);
+  EXPECT_EQ(list_rect.right - list_rect.left, 407);
+  EXPECT_EQ(list_rect.bottom - list_rect.top, 196);
   EXPECT_TRUE(::SendMessage(status_bar, SB_ISSIMPLE, 0, 0));
   EXPECT_EQ(StatusText(), "");
 }

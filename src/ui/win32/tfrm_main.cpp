@@ -125,8 +125,10 @@ void TfrmMain::CreateControls() {
     ListView_InsertColumn(list_, i, &column);
   }
 
+  // The bar keeps the height it is given rather than one derived from its font.
   status_bar_ = ::CreateWindowEx(
-      0, STATUSCLASSNAME, TEXT(""), WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, hwnd_,
+      0, STATUSCLASSNAME, TEXT(""),
+      WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN, 0, 0, 0, 0, hwnd_,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdStatusBar)), instance_, nullptr);
   SetFont(status_bar_, font_);
   ::SendMessage(status_bar_, SB_SIMPLE, TRUE, 0);
@@ -153,11 +155,9 @@ void TfrmMain::CreateControls() {
 void TfrmMain::Layout() {
   RECT client;
   ::GetClientRect(hwnd_, &client);
-  ::SendMessage(status_bar_, WM_SIZE, 0, 0);
-  RECT bar;
-  ::GetWindowRect(status_bar_, &bar);
-  const int bar_height = bar.bottom - bar.top;
-  const int panel_top = std::max(0, static_cast<int>(client.bottom) - bar_height - kPanelHeight);
+  const int bar_top = std::max(0, static_cast<int>(client.bottom) - kStatusBarHeight);
+  const int panel_top = std::max(0, bar_top - kPanelHeight);
+  ::MoveWindow(status_bar_, 0, bar_top, client.right, kStatusBarHeight, TRUE);
   ::MoveWindow(panel_, 0, panel_top, client.right, kPanelHeight, TRUE);
   ::MoveWindow(list_, 0, 0, client.right, panel_top, TRUE);
 }

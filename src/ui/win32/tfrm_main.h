@@ -17,6 +17,7 @@ class TfrmMain final : public MainView, private DiskListView {
   static constexpr int kClientWidth = 407;
   static constexpr int kClientHeight = 276;
   static constexpr int kPanelHeight = 61;
+  static constexpr int kStatusBarHeight = 19;
 
   // Control identifiers, so that tests and tools can find the controls.
   enum : int {
