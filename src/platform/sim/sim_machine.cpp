@@ -181,6 +181,18 @@ bool SimMachine::Fail(Call& call, std::uint32_t error) {
   return false;
 }
 
+Handle SimMachine::NewHandle(OpenHandle entry) {
+  const Handle handle = next_handle_;
+  next_handle_ += 4;
+  handles_[handle] = std::move(entry);
+  // Handles are named h1, h2, ... in the order they were opened, so logs read the same in
+  // every run.
+  std::string name = "h";
+  name += std::to_string(++handle_serial_);
+  handle_names_[handle] = std::move(name);
+  return handle;
+}
+
 Handle SimMachine::FailOpen(Call& call, std::uint32_t error) {
   Fail(call, error);
   return kInvalidHandle;
@@ -226,10 +238,7 @@ Handle SimMachine::CreateFile(const Text& path, std::uint32_t access, std::uint3
     entry.kind = folder ? Kind::kFolder : Kind::kVolume;
     entry.index = static_cast<std::uint32_t>(it - volumes_.begin());
   }
-  const Handle handle = next_handle_;
-  next_handle_ += 4;
-  handles_[handle] = entry;
-  handle_names_[handle] = "h" + std::to_string(++handle_serial_);
+  const Handle handle = NewHandle(entry);
   call.ok = true;
   call.target += " -> " + handle_names_[handle];
   return handle;
@@ -401,10 +410,7 @@ Handle SimMachine::FindFirstVolumeA(std::span<char> name) {
   if (const auto fault = InjectedFault()) return FailOpen(call, *fault);
   if (volumes_.empty()) return FailOpen(call, win::kErrorNoMoreFiles);
   if (!WriteVolumeName(0, name, call)) return kInvalidHandle;
-  const Handle handle = next_handle_;
-  next_handle_ += 4;
-  handles_[handle] = {Kind::kFind, 0, 0, "volume enumeration"};
-  handle_names_[handle] = "h" + std::to_string(++handle_serial_);
+  const Handle handle = NewHandle({Kind::kFind, 0, 0, "volume enumeration"});
   call.target += " -> " + handle_names_[handle];
   return handle;
 }

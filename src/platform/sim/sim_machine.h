@@ -147,6 +147,7 @@ class SimMachine : public Platform {
   Call& Log(Call call);
   bool Fail(Call& call, std::uint32_t error);
   Handle FailOpen(Call& call, std::uint32_t error);
+  Handle NewHandle(OpenHandle entry);
   std::uint32_t FailCount(Call& call, std::uint32_t error);
   std::optional<std::uint32_t> InjectedFault();
   Volume* FindVolume(const std::string& guid_name);
