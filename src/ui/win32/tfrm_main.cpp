@@ -71,25 +71,9 @@ TfrmMain::~TfrmMain() {
 }
 
 bool TfrmMain::RegisterClasses(HINSTANCE instance) {
-  WNDCLASSEX wc = {};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = WndProc;
-  wc.hInstance = instance;
-  wc.hIcon = ::LoadIcon(instance, MAKEINTRESOURCE(1));
-  wc.hIconSm = wc.hIcon;
-  wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClassName;
-  if (::RegisterClassEx(&wc) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
-
-  WNDCLASSEX panel = {};
-  panel.cbSize = sizeof panel;
-  panel.lpfnWndProc = PanelProc;
-  panel.hInstance = instance;
-  panel.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
-  panel.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  panel.lpszClassName = kPanelClassName;
-  return ::RegisterClassEx(&panel) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  return RegisterWindowClass(instance, WndProc, kClassName,
+                             ::LoadIcon(instance, MAKEINTRESOURCE(1))) &&
+         RegisterWindowClass(instance, PanelProc, kPanelClassName);
 }
 
 bool TfrmMain::Create() {

@@ -13,14 +13,7 @@ constexpr const TCHAR* kClassName = TEXT("Tfrmproperties");
 }  // namespace
 
 bool Tfrmproperties::RegisterClass(HINSTANCE instance) {
-  WNDCLASSEX wc = {};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = WndProc;
-  wc.hInstance = instance;
-  wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClassName;
-  return ::RegisterClassEx(&wc) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  return RegisterWindowClass(instance, WndProc, kClassName);
 }
 
 Tfrmproperties* Tfrmproperties::Create(HINSTANCE instance, HWND owner, HFONT font) {
