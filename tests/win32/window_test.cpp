@@ -10,88 +10,16 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/sim_machine.h"
-#include "platform/sim/sim_records.h"
-#include "support/fake_view.h"
 #include "support/machines.h"
-#include "ui/win32/tfrm_main.h"
-#include "ui/win32/tfrm_properties.h"
+#include "win32/main_window_fixture.h"
 
 namespace sb {
 namespace {
 
+using test::MainWindowTest;
+using test::WindowText;
+
 using ::testing::ElementsAre;
-
-std::string WindowText(HWND window) {
-  TCHAR buffer[512] = {};
-  ::GetWindowText(window, buffer, 512);
-  return test::A(buffer);
-}
-
-void Pump() {
-  MSG message;
-  while (::PeekMessage(&message, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&message);
-    ::DispatchMessage(&message);
-  }
-}
-
-class MainWindowTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
-    ::InitCommonControlsEx(&controls);
-    ASSERT_TRUE(TfrmMain::RegisterClasses(::GetModuleHandle(nullptr)));
-    ASSERT_TRUE(Tfrmproperties::RegisterClass(::GetModuleHandle(nullptr)));
-  }
-
-  void SetUp() override {
-    sim::Disk alpha = test::ListDisk("Alpha", 100 * test::kMiB);
-    alpha.geometry = sim::GeometryBytes(13, 12, 255, 63, 512, 100 * test::kMiB);
-    machine.AddDisk(0, alpha);
-    machine.AddDisk(2, test::ListDisk("Beta", 2048 * test::kMiB, 3));
-    window = std::make_unique<TfrmMain>(::GetModuleHandle(nullptr), machine, table);
-    ASSERT_TRUE(window->Create());
-    ::ShowWindow(window->hwnd(), SW_SHOW);
-    Pump();
-    list = ::GetDlgItem(window->hwnd(), TfrmMain::kIdList);
-    panel = ::GetDlgItem(window->hwnd(), TfrmMain::kIdPanel);
-    status_bar = ::GetDlgItem(window->hwnd(), TfrmMain::kIdStatusBar);
-  }
-
-  void TearDown() override {
-    window.reset();
-    EXPECT_TRUE(machine.OpenHandles().empty());
-  }
-
-  std::vector<std::string> Rows() const {
-    std::vector<std::string> rows;
-    const int count = ListView_GetItemCount(list);
-    for (int row = 0; row < count; ++row) {
-      std::string text;
-      for (int column = 0; column < 5; ++column) {
-        TCHAR buffer[256] = {};
-        ListView_GetItemText(list, row, column, buffer, 256);
-        text += (column ? "|" : "") + test::A(buffer);
-      }
-      rows.push_back(text);
-    }
-    return rows;
-  }
-
-  std::string StatusText() const {
-    TCHAR buffer[512] = {};
-    ::SendMessage(status_bar, SB_GETTEXT, 0, reinterpret_cast<LPARAM>(buffer));
-    return test::A(buffer);
-  }
-
-  sim::SimMachine machine;
-  VolumeTable table;
-  std::unique_ptr<TfrmMain> window;
-  HWND list = nullptr;
-  HWND panel = nullptr;
-  HWND status_bar = nullptr;
-};
 
 TEST_F(MainWindowTest, LayoutAsDesigned) {
   EXPECT_EQ(WindowText(window->hwnd()), "Spindlebay 0.9 - support@spindlebay.example");

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "ui/win32/message_filter.h"
 #include "ui/win32/tfrm_main.h"
 #include "ui/win32/tfrm_properties.h"
 
@@ -13,6 +14,7 @@ int RunApplication(HINSTANCE instance, Platform& platform, VolumeTable& volume_t
                                    ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&controls);
   if (!TfrmMain::RegisterClasses(instance) || !Tfrmproperties::RegisterClass(instance)) return 1;
+  const PostedMessageFilter filter;
 
   TfrmMain main_window(instance, platform, volume_table);
   if (!main_window.Create()) return 1;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/error.h"
 #include "platform/records.h"
 #include "ui/disk_list.h"
 #include "ui/win32/tfrm_properties.h"
@@ -71,7 +72,7 @@ TfrmMain::~TfrmMain() {
 }
 
 bool TfrmMain::RegisterClasses(HINSTANCE instance) {
-  return RegisterWindowClass(instance, WndProc, kClassName,
+  return RegisterWindowClass(instance, WindowProc, kClassName,
                              ::LoadIcon(instance, MAKEINTRESOURCE(1))) &&
          RegisterWindowClass(instance, PanelProc, kPanelClassName);
 }
@@ -81,11 +82,10 @@ bool TfrmMain::Create() {
   const DWORD style =
       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
   const DWORD ex_style = WS_EX_CONTROLPARENT;
-  const RECT bounds = InitialBounds(style, ex_style);
-  hwnd_ = ::CreateWindowEx(ex_style, kClassName, kMainCaption, style, bounds.left, bounds.top,
-                           bounds.right - bounds.left, bounds.bottom - bounds.top, nullptr, nullptr,
-                           instance_, this);
-  if (hwnd_ == nullptr) return false;
+  if (CreateWindowObject(ex_style, kClassName, kMainCaption, style, InitialBounds(style, ex_style),
+                         nullptr, instance_) == nullptr) {
+    return false;
+  }
   frmMain = this;
   form_.FormCreate();
   return true;
@@ -146,21 +146,10 @@ void TfrmMain::Layout() {
   ::MoveWindow(list_, 0, 0, client.right, panel_top, TRUE);
 }
 
-LRESULT CALLBACK TfrmMain::WndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto* form = WindowObject<TfrmMain>(hwnd, message, lparam);
-  if (form == nullptr) return ::DefWindowProc(hwnd, message, wparam, lparam);
-  form->hwnd_ = hwnd;  // messages arrive before CreateWindowEx returns
-  if (message == WM_NCDESTROY) {
-    ::SetWindowLongPtr(hwnd, GWLP_USERDATA, 0);
-    form->hwnd_ = nullptr;
-    return ::DefWindowProc(hwnd, message, wparam, lparam);
-  }
-  return form->HandleMessage(message, wparam, lparam);
-}
-
 // Panel1 hands its buttons' commands to the main window.
-LRESULT CALLBACK TfrmMain::PanelProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_COMMAND || message == WM_NOTIFY) {
+LRESULT CALLBACK TfrmMain::PanelProc(HWND hwnd, UINT message, WPARAM wparam,
+                                     LPARAM lparam) noexcept {
+  if (message == WM_COMMAND) {
     return ::SendMessage(::GetParent(hwnd), message, wparam, lparam);
   }
   return ::DefWindowProc(hwnd, message, wparam, lparam);
@@ -169,6 +158,7 @@ LRESULT CALLBACK TfrmMain::PanelProc(HWND hwnd, UINT message, WPARAM wparam, LPA
 LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_CREATE:
+      dialogs_.set_owner(hwnd_);
       CreateControls();
       return 0;
     case WM_SIZE:
@@ -181,6 +171,9 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       break;
     case WM_NOTIFY:
+      // The controls notify from this thread. Another process's notification carries a
+      // pointer into its own memory, or into nowhere.
+      if (::InSendMessage()) return 0;
       return OnNotify(*reinterpret_cast<const NMHDR*>(lparam), lparam);
     case WM_COMMAND:
       OnCommand(LOWORD(wparam));
@@ -191,19 +184,8 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
       }
       break;
-    case WM_DEVICECHANGE: {
-      const LRESULT result = ::DefWindowProc(hwnd_, message, wparam, lparam);
-      // The record is read only up to the size it declares and never past a volume record.
-      ConstBytes record;
-      if (lparam != 0) {
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(lparam);
-        const std::size_t declared = reinterpret_cast<const DEV_BROADCAST_HDR*>(lparam)->dbch_size;
-        record = ConstBytes(
-            bytes, std::clamp(declared, rec::kBroadcastHdrSize, rec::kBroadcastVolumeSize));
-      }
-      form_.WMDeviceChange(static_cast<std::uint32_t>(wparam), record);
-      return result;
-    }
+    case WM_DEVICECHANGE:
+      return OnDeviceChange(wparam, lparam);
     case WM_DESTROY:
       ::PostQuitMessage(0);
       return 0;
@@ -211,6 +193,23 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       break;
   }
   return ::DefWindowProc(hwnd_, message, wparam, lparam);
+}
+
+// WMDeviceChange. Only an arrival and a completed removal carry a broadcast record; for
+// every other event lParam is not a record (often not a pointer at all) and is never read.
+// The record is read only within the size it declares, and never past a volume record.
+LRESULT TfrmMain::OnDeviceChange(WPARAM wparam, LPARAM lparam) {
+  const LRESULT result = ::DefWindowProc(hwnd_, WM_DEVICECHANGE, wparam, lparam);
+  const bool carries_record = wparam == DBT_DEVICEARRIVAL || wparam == DBT_DEVICEREMOVECOMPLETE;
+  if (!carries_record) return result;
+  ConstBytes record;
+  if (lparam != 0) {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(lparam);
+    const std::size_t declared = reinterpret_cast<const DEV_BROADCAST_HDR*>(lparam)->dbch_size;
+    record = ConstBytes(bytes, std::min(declared, rec::kBroadcastVolumeSize));
+  }
+  form_.WMDeviceChange(static_cast<std::uint32_t>(wparam), record);
+  return result;
 }
 
 LRESULT TfrmMain::OnNotify(const NMHDR& header, LPARAM lparam) {
@@ -309,7 +308,8 @@ void TfrmMain::ProcessMessages() {
 
 Lines& TfrmMain::OpenProperties(const Text& caption) {
   Tfrmproperties* window = Tfrmproperties::Create(instance_, hwnd_, font_);
-  if (window == nullptr) throw std::runtime_error("the Properties window could not be created");
+  // Reported to the user by the window's exception barrier, as the toolkit would.
+  if (window == nullptr) throw Error(SB_T("Error creating window handle."));
   frmproperties = window;
   window->SetCaption(caption);
   window->Show();
@@ -317,17 +317,17 @@ Lines& TfrmMain::OpenProperties(const Text& caption) {
 }
 
 void TfrmMain::ShowMessage(const Text& text) {
-  MessageBoxT(hwnd_, text.c_str(), kProgramTitle, MB_OK);
+  dialogs_.ShowMessage(text);
 }
 
 int TfrmMain::MessageBox(Dialogs::Owner owner, const Text& text, const Text& caption,
                          std::uint32_t type) {
-  return MessageBoxT(Owner(owner), text.c_str(), caption.c_str(), type);
+  return dialogs_.MessageBox(owner, text, caption, type);
 }
 
 int TfrmMain::MessageBoxA(Dialogs::Owner owner, const std::string& text, const std::string& caption,
                           std::uint32_t type) {
-  return ::MessageBoxA(Owner(owner), text.c_str(), caption.c_str(), type);
+  return dialogs_.MessageBoxA(owner, text, caption, type);
 }
 
 // --- DiskListView ---

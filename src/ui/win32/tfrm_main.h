@@ -8,11 +8,13 @@
 #include "platform/platform.h"
 #include "ui/main_form.h"
 #include "ui/view.h"
+#include "ui/win32/base_window.h"
+#include "ui/win32/message_dialogs.h"
 #include "volumes/volume_table.h"
 
 namespace sb {
 
-class TfrmMain final : public MainView, private DiskListView {
+class TfrmMain final : public BaseWindow<TfrmMain>, public MainView, private DiskListView {
  public:
   static constexpr int kClientWidth = 407;
   static constexpr int kClientHeight = 276;
@@ -39,7 +41,6 @@ class TfrmMain final : public MainView, private DiskListView {
 
   static bool RegisterClasses(HINSTANCE instance);
   bool Create();
-  HWND hwnd() const { return hwnd_; }
   HFONT font() const { return font_; }
 
   // --- MainView ---
@@ -54,6 +55,8 @@ class TfrmMain final : public MainView, private DiskListView {
                   std::uint32_t type) override;
 
  private:
+  friend class BaseWindow<TfrmMain>;
+
   // --- DiskListView over the list-view control ---
   void Clear() override;
   void BeginUpdate() override;
@@ -67,22 +70,23 @@ class TfrmMain final : public MainView, private DiskListView {
   void Select(std::size_t row) override;
   void Focus() override;
 
-  static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-  static LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  static LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) noexcept;
+  // --- BaseWindow ---
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  void OnDetached() {}
+  Dialogs& dialogs() { return *this; }
+
   void CreateControls();
   void Layout();
   LRESULT OnNotify(const NMHDR& header, LPARAM lparam);
   void OnCommand(int id);
   void ShowPopupMenu(LPARAM position);
-  HWND Owner(Dialogs::Owner owner) const {
-    return owner == Dialogs::Owner::kMainWindow ? hwnd_ : nullptr;
-  }
+  LRESULT OnDeviceChange(WPARAM wparam, LPARAM lparam);
 
   HINSTANCE instance_;
   MainForm form_;
+  MessageDialogs dialogs_;
   HFONT font_ = nullptr;
-  HWND hwnd_ = nullptr;
   HWND list_ = nullptr;        // lvdisks
   HWND status_bar_ = nullptr;  // StatusBar1
   HWND panel_ = nullptr;       // Panel1

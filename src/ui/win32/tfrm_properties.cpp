@@ -1,5 +1,7 @@
 #include "ui/win32/tfrm_properties.h"
 
+#include <memory>
+
 #include "ui/win32/window_util.h"
 
 namespace sb {
@@ -13,11 +15,13 @@ constexpr const TCHAR* kClassName = TEXT("Tfrmproperties");
 }  // namespace
 
 bool Tfrmproperties::RegisterClass(HINSTANCE instance) {
-  return RegisterWindowClass(instance, WndProc, kClassName);
+  return RegisterWindowClass(instance, WindowProc, kClassName);
 }
 
 Tfrmproperties* Tfrmproperties::Create(HINSTANCE instance, HWND owner, HFONT font) {
-  auto* form = new Tfrmproperties();
+  // Until its window exists, the object belongs to this function; then to the window.
+  auto deleter = [](Tfrmproperties* object) { delete object; };
+  std::unique_ptr<Tfrmproperties, decltype(deleter)> form(new Tfrmproperties(), deleter);
   // A tool window: small caption bar, fixed size, neither minimize nor maximize box.
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
   const DWORD ex_style = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
@@ -27,25 +31,26 @@ Tfrmproperties* Tfrmproperties::Create(HINSTANCE instance, HWND owner, HFONT fon
   const int height = rect.bottom - rect.top;
   const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
   const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  form->hwnd_ = ::CreateWindowEx(ex_style, kClassName, TEXT("Properties"), style, left, top, width,
-                                 height, owner, nullptr, instance, form);
-  if (form->hwnd_ == nullptr) {
-    delete form;
-    return nullptr;
-  }
+  const RECT bounds = {left, top, left + width, top + height};
+  const HWND hwnd = form->CreateWindowObject(ex_style, kClassName, TEXT("Properties"), style,
+                                             bounds, owner, instance);
+  if (hwnd == nullptr) return nullptr;
+  Tfrmproperties* window = form.release();
+  window->owned_by_window_ = true;
+  window->dialogs_.set_owner(hwnd);
   // GroupBox1 draws only its frame: the window keeps painting its background under it,
   // so the window does not clip its children.
-  form->group_box_ =
+  window->group_box_ =
       ::CreateWindowEx(0, TEXT("BUTTON"), TEXT(""), WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0, 0,
-                       kClientWidth, kClientHeight, form->hwnd_, nullptr, instance, nullptr);
+                       kClientWidth, kClientHeight, hwnd, nullptr, instance, nullptr);
   // Read-only, wrapped at the box's width, no scroll bars; the text can still be selected
   // and copied.
-  form->memo_ = ::CreateWindowEx(0, TEXT("EDIT"), TEXT(""),
-                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_READONLY, 2,
-                                 15, 486, 312, form->hwnd_, nullptr, instance, nullptr);
-  SetFont(form->group_box_, font);
-  SetFont(form->memo_, font);
-  return form;
+  window->memo_ = ::CreateWindowEx(0, TEXT("EDIT"), TEXT(""),
+                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_READONLY,
+                                   2, 15, 486, 312, hwnd, nullptr, instance, nullptr);
+  SetFont(window->group_box_, font);
+  SetFont(window->memo_, font);
+  return window;
 }
 
 Tfrmproperties::~Tfrmproperties() {
@@ -79,18 +84,6 @@ void Tfrmproperties::Add(const Text& line) {
   const Text text = length > 0 ? Text(SB_T("\r\n")) + line : line;
   ::SendMessage(memo_, EM_SETSEL, length, length);
   ::SendMessage(memo_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-LRESULT CALLBACK Tfrmproperties::WndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto* form = WindowObject<Tfrmproperties>(hwnd, message, lparam);
-  if (form == nullptr) return ::DefWindowProc(hwnd, message, wparam, lparam);
-  form->hwnd_ = hwnd;  // messages arrive before CreateWindowEx returns
-  if (message == WM_NCDESTROY) {
-    ::SetWindowLongPtr(hwnd, GWLP_USERDATA, 0);
-    delete form;
-    return ::DefWindowProc(hwnd, message, wparam, lparam);
-  }
-  return form->HandleMessage(message, wparam, lparam);
 }
 
 LRESULT Tfrmproperties::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

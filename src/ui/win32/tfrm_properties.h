@@ -4,10 +4,12 @@
 #include "platform/win32/win32_api.h"
 
 #include "ui/view.h"
+#include "ui/win32/base_window.h"
+#include "ui/win32/message_dialogs.h"
 
 namespace sb {
 
-class Tfrmproperties final : public Lines {
+class Tfrmproperties final : public BaseWindow<Tfrmproperties>, public Lines {
  public:
   static constexpr int kClientWidth = 490;
   static constexpr int kClientHeight = 329;
@@ -17,7 +19,6 @@ class Tfrmproperties final : public Lines {
   // is destroyed: when the user closes it, or with its owner.
   static Tfrmproperties* Create(HINSTANCE instance, HWND owner, HFONT font);
 
-  HWND hwnd() const { return hwnd_; }
   HWND memo() const { return memo_; }
   void SetCaption(const Text& caption);
   // Shows the window, not modally, and runs FormShow.
@@ -28,14 +29,23 @@ class Tfrmproperties final : public Lines {
   void Add(const Text& line) override;
 
  private:
+  friend class BaseWindow<Tfrmproperties>;
+
   Tfrmproperties() = default;
   ~Tfrmproperties() override;
-  static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  // --- BaseWindow ---
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  // The window is gone: so is its object, once the window owns it.
+  void OnDetached() {
+    if (owned_by_window_) delete this;
+  }
+  Dialogs& dialogs() { return dialogs_; }
+
   void FormShow();
   void FormClose();
 
-  HWND hwnd_ = nullptr;
+  MessageDialogs dialogs_;
+  bool owned_by_window_ = false;
   HWND group_box_ = nullptr;  // GroupBox1
   HWND memo_ = nullptr;       // Memo1
 };

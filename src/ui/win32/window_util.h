@@ -9,18 +9,6 @@ inline void SetFont(HWND control, HFONT font) {
   ::SendMessage(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
-// The C++ object behind a window: stored at WM_NCCREATE from the creation parameter,
-// read back for every later message. Messages before WM_NCCREATE get nullptr.
-template <typename T>
-T* WindowObject(HWND hwnd, UINT message, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    auto* object = static_cast<T*>(reinterpret_cast<CREATESTRUCT*>(lparam)->lpCreateParams);
-    ::SetWindowLongPtr(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
-    return object;
-  }
-  return reinterpret_cast<T*>(::GetWindowLongPtr(hwnd, GWLP_USERDATA));
-}
-
 // Registers a window class on the button-face background, with the arrow cursor and an
 // optional icon. A class that is registered already counts as success.
 inline bool RegisterWindowClass(HINSTANCE instance, WNDPROC procedure, const TCHAR* name,

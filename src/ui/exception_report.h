@@ -1,0 +1,32 @@
+// The last line of defence of every window: what a handler lets out is shown to the user,
+// as the toolkit's application object shows an unhandled error, and goes no further.
+#pragma once
+
+#include <exception>
+
+#include "platform/text.h"
+#include "ui/view.h"
+
+namespace sb {
+
+// The text the user is shown for a caught exception: the message of the program's own
+// errors, the what() of other standard exceptions, a fixed text for anything else.
+Text ExceptionText(const std::exception_ptr& error) noexcept;
+
+// Shows the exception in the application's message dialog. Never throws: a report that
+// fails itself is dropped.
+void ReportException(Dialogs& dialogs, const std::exception_ptr& error) noexcept;
+
+// Runs one event handler. Returns false when it threw; the error has then been reported.
+template <typename Handler>
+bool RunHandler(Dialogs& dialogs, Handler&& handler) noexcept {
+  try {
+    handler();
+    return true;
+  } catch (...) {
+    ReportException(dialogs, std::current_exception());
+    return false;
+  }
+}
+
+}  // namespace sb

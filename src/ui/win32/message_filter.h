@@ -1,0 +1,43 @@
+// Posted messages that must not be trusted.
+#pragma once
+
+#include "platform/win32/win32_api.h"
+
+namespace sb {
+
+// Messages that the system and the program's own controls only ever send, some of them
+// with a pointer in lParam. Found in the message queue, they were posted by another
+// process, and acting on them would read or write wherever their lParam points.
+constexpr bool IsForgedPost(UINT message) {
+  switch (message) {
+    case WM_NOTIFY:
+    case WM_DEVICECHANGE:  // volume broadcasts are sent; their record is marshalled
+    case WM_NCCREATE:
+    case WM_CREATE:
+    case WM_DESTROY:
+    case WM_NCDESTROY:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Turns forged posts into WM_NULL before any message loop of the calling thread sees
+// them: the program's own loops and the system's modal ones (message boxes, menus).
+// Installed for the lifetime of the object on the thread that makes it.
+class PostedMessageFilter {
+ public:
+  PostedMessageFilter();
+  ~PostedMessageFilter();
+  PostedMessageFilter(const PostedMessageFilter&) = delete;
+  PostedMessageFilter& operator=(const PostedMessageFilter&) = delete;
+
+  bool installed() const { return hook_ != nullptr; }
+
+ private:
+  static LRESULT CALLBACK Filter(int code, WPARAM wparam, LPARAM lparam) noexcept;
+
+  HHOOK hook_;
+};
+
+}  // namespace sb

@@ -1,0 +1,151 @@
+// The main window against messages that other processes send and post, and a Properties
+// window that cannot be created.
+#include "platform/win32/win32_api.h"
+#include <commctrl.h>
+#include <dbt.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "win32/main_window_fixture.h"
+#include "win32/message_poster_process.h"
+
+namespace sb {
+namespace {
+
+using test::MainWindowTest;
+using test::RunMessagePoster;
+using ::testing::EndsWith;
+
+std::string Hex(std::uint64_t value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(value));
+  return text;
+}
+
+int CountThreadWindows() {
+  int count = 0;
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND window, LPARAM counter) {
+        ++*reinterpret_cast<int*>(counter);
+        ::EnumChildWindows(
+            window, [](HWND, LPARAM inner) { return ++*reinterpret_cast<int*>(inner), TRUE; },
+            counter);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+using HostileMessagesTest = MainWindowTest;
+
+// Device changes from another process whose lParam is not a record, records too short to
+// hold a device type, records of other device types, and messages only this process may
+// send: none of them may crash the program, write the status line or refill the list.
+TEST_F(HostileMessagesTest, ForeignMessagesChangeNothing) {
+  const std::vector<std::string> rows = Rows();
+  const int windows = CountThreadWindows();
+  const std::string kDeviceChange = Hex(WM_DEVICECHANGE);
+  std::string commands;
+  for (const char* kind : {"post ", "send "}) {
+    for (std::uint64_t event : {0x7ull, 0x18ull, 0x17ull, 0x8000ull, 0x8004ull, 0xFFFFull,
+                                0x100008000ull, 0xFFFFFFFFFFFF8000ull}) {
+      for (const char* lparam : {"0", "0x10", "0xDEADBEEF", "0xFFFFFFFFFFFFFFFF"}) {
+        // Events with bit 15 set are marshalled as records from the sender's memory: with
+        // a bad pointer the sender would crash. They are sent as records below.
+        if ((event & 0x8000) && std::string(kind) == "send ") continue;
+        commands += kind + kDeviceChange + " " + Hex(event) + " " + lparam + " ";
+      }
+    }
+  }
+  for (std::uint32_t size : {0u, 4u, 8u, 11u}) {  // declared too short for a device type
+    commands += "send-record 0x8000 " + std::to_string(size) + " 2 0x10 ";
+  }
+  commands += "send-record 0x8000 16 3 0x10 ";  // a port, not a volume
+  // A volume record, but wParam is not an arrival: only its low half is.
+  commands += "send-record 0x100008000 20 2 0x10 send-record 0xFFFFFFFFFFFF8004 20 2 0x10 ";
+  commands += "send-record 0x8004 20 5 0x10 ";  // a device interface
+  for (const char* kind : {"post ", "send "}) {
+    commands += kind + Hex(WM_NOTIFY) + " " + std::to_string(TfrmMain::kIdList) + " 0xDEADBEEF ";
+    for (UINT lifetime : {WM_DESTROY, WM_NCDESTROY}) commands += kind + Hex(lifetime) + " 0 0 ";
+  }
+  commands +=
+      "post " + Hex(WM_CREATE) + " 0 0xDEADBEEF post " + Hex(WM_NCCREATE) + " 0 0xDEADBEEF ";
+  commands += "send-create " + Hex(WM_NCCREATE) + " 0xDEADBEEF send-create " + Hex(WM_CREATE) +
+              " 0xDEADBEEF";
+
+  EXPECT_EQ(RunMessagePoster(window->hwnd(), commands), 0);
+  test::Pump();
+
+  ASSERT_TRUE(::IsWindow(window->hwnd()));
+  EXPECT_EQ(StatusText(), "");
+  EXPECT_EQ(Rows(), rows);
+  EXPECT_EQ(CountThreadWindows(), windows);
+  // Still attached to its object, and still working.
+  machine.disk(0)->attributes = 1;
+  ::SendMessage(window->hwnd(), WM_COMMAND, TfrmMain::kIdRefresh1, 0);
+  EXPECT_THAT(Rows()[0], EndsWith("|Offline Read-Write "));
+}
+
+// The same path carries the real broadcasts: a volume record from another process is read.
+TEST_F(HostileMessagesTest, AVolumeRecordFromAnotherProcessIsANotice) {
+  EXPECT_EQ(RunMessagePoster(window->hwnd(), "send-record 0x8000 20 2 0x30"), 0);
+  EXPECT_THAT(StatusText(), EndsWith(" : device inserted E:"));
+  // A record that declares exactly the header: the device type is read, the mask is not.
+  EXPECT_EQ(RunMessagePoster(window->hwnd(), "send-record 0x8004 12 2 0x30"), 0);
+  EXPECT_THAT(StatusText(), EndsWith(" : device removed "));
+}
+
+// Refuses the creation of the Properties window, and answers and records the boxes shown
+// meanwhile.
+class RefusedPropertiesWindow {
+ public:
+  RefusedPropertiesWindow()
+      : hook_(::SetWindowsHookEx(WH_CBT, Hook, nullptr, ::GetCurrentThreadId())) {
+    instance_ = this;
+  }
+  ~RefusedPropertiesWindow() {
+    ::UnhookWindowsHookEx(hook_);
+    instance_ = nullptr;
+  }
+  std::vector<std::string> boxes;
+
+ private:
+  static LRESULT CALLBACK Hook(int code, WPARAM wparam, LPARAM lparam) {
+    const HWND window = reinterpret_cast<HWND>(wparam);
+    char class_name[64] = {};
+    ::GetClassNameA(window, class_name, sizeof class_name);
+    if (code == HCBT_CREATEWND && std::string(class_name) == "Tfrmproperties") return 1;
+    if (code == HCBT_ACTIVATE && std::string(class_name) == "#32770") {
+      char text[256] = {};
+      ::GetDlgItemTextA(window, 0xFFFF, text, sizeof text);
+      instance_->boxes.push_back(text);
+      ::PostMessage(window, WM_COMMAND, IDOK, 0);
+    }
+    return ::CallNextHookEx(nullptr, code, wparam, lparam);
+  }
+
+  static inline RefusedPropertiesWindow* instance_ = nullptr;
+  HHOOK hook_;
+};
+
+TEST_F(HostileMessagesTest, APropertiesWindowThatCannotBeCreatedIsReported) {
+  {
+    RefusedPropertiesWindow refused;
+    frmproperties = nullptr;
+    ::SendMessage(window->hwnd(), WM_COMMAND, TfrmMain::kIdShowDiskPartInformations1, 0);
+    EXPECT_THAT(refused.boxes, ::testing::ElementsAre("Error creating window handle."));
+    EXPECT_EQ(frmproperties, nullptr);
+  }
+  // The program goes on: the next request opens its window.
+  ::SendMessage(window->hwnd(), WM_COMMAND, TfrmMain::kIdShowDiskPartInformations1, 0);
+  ASSERT_NE(frmproperties, nullptr);
+  EXPECT_EQ(test::WindowText(frmproperties->hwnd()), "Properties for \\\\.\\PhysicalDrive0");
+}
+
+}  // namespace
+}  // namespace sb

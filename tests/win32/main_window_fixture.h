@@ -1,0 +1,96 @@
+// The real main window over a simulated machine, with the program's message filter, for
+// the tests that drive it through window messages.
+#pragma once
+
+#include "platform/win32/win32_api.h"
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/sim/sim_machine.h"
+#include "platform/sim/sim_records.h"
+#include "support/fake_view.h"
+#include "support/machines.h"
+#include "ui/win32/message_filter.h"
+#include "ui/win32/tfrm_main.h"
+#include "ui/win32/tfrm_properties.h"
+
+namespace sb::test {
+
+inline std::string WindowText(HWND window) {
+  TCHAR buffer[512] = {};
+  ::GetWindowText(window, buffer, 512);
+  return A(buffer);
+}
+
+inline void Pump() {
+  MSG message;
+  while (::PeekMessage(&message, nullptr, 0, 0, PM_REMOVE)) {
+    ::TranslateMessage(&message);
+    ::DispatchMessage(&message);
+  }
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    ASSERT_TRUE(TfrmMain::RegisterClasses(::GetModuleHandle(nullptr)));
+    ASSERT_TRUE(Tfrmproperties::RegisterClass(::GetModuleHandle(nullptr)));
+  }
+
+  void SetUp() override {
+    sim::Disk alpha = ListDisk("Alpha", 100 * kMiB);
+    alpha.geometry = sim::GeometryBytes(13, 12, 255, 63, 512, 100 * kMiB);
+    machine.AddDisk(0, alpha);
+    machine.AddDisk(2, ListDisk("Beta", 2048 * kMiB, 3));
+    window = std::make_unique<TfrmMain>(::GetModuleHandle(nullptr), machine, table);
+    ASSERT_TRUE(window->Create());
+    ::ShowWindow(window->hwnd(), SW_SHOW);
+    Pump();
+    list = ::GetDlgItem(window->hwnd(), TfrmMain::kIdList);
+    panel = ::GetDlgItem(window->hwnd(), TfrmMain::kIdPanel);
+    status_bar = ::GetDlgItem(window->hwnd(), TfrmMain::kIdStatusBar);
+  }
+
+  void TearDown() override {
+    window.reset();
+    EXPECT_TRUE(machine.OpenHandles().empty());
+  }
+
+  std::vector<std::string> Rows() const {
+    std::vector<std::string> rows;
+    const int count = ListView_GetItemCount(list);
+    for (int row = 0; row < count; ++row) {
+      std::string text;
+      for (int column = 0; column < 5; ++column) {
+        TCHAR buffer[256] = {};
+        ListView_GetItemText(list, row, column, buffer, 256);
+        text += (column ? "|" : "") + A(buffer);
+      }
+      rows.push_back(text);
+    }
+    return rows;
+  }
+
+  std::string StatusText() const {
+    TCHAR buffer[512] = {};
+    ::SendMessage(status_bar, SB_GETTEXT, 0, reinterpret_cast<LPARAM>(buffer));
+    return A(buffer);
+  }
+
+  sim::SimMachine machine;
+  VolumeTable table;
+  const PostedMessageFilter filter;
+  std::unique_ptr<TfrmMain> window;
+  HWND list = nullptr;
+  HWND panel = nullptr;
+  HWND status_bar = nullptr;
+};
+
+}  // namespace sb::test
