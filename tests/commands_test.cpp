@@ -306,6 +306,61 @@ TEST_F(CommandsTest, TheDiskReadAtTheStartIsUsedAfterTheListWasRefilled) {
   EXPECT_EQ(machine.disk(2)->attributes, 0u);
 }
 
+// The disk is the one the row's caption names, not the row's position: with disk 1 absent,
+// row 1 is disk 2, and the volumes of disk 1 must stay as they are.
+TEST_F(CommandsTest, EachCommandActsOnTheDiskTheRowCaptionNames) {
+  machine.RemoveDisk(1);
+  machine.AddVolume(Vol("a", 1, {"E:\\"}));
+  machine.AddVolume(Vol("b", 1));
+  machine.AddVolume(Vol("c", 2, {"F:\\"}));
+  machine.AddVolume(Vol("d", 2));
+  const auto opened_for_writing = [this] {
+    std::vector<std::string> paths;
+    for (const auto& call : machine.CallsOf("CreateFile")) {
+      const std::string path = call.target.substr(0, call.target.find(' '));
+      if ((call.access & win::kGenericWrite) && path.find("PhysicalDrive") != std::string::npos) {
+        paths.push_back(path);
+      }
+    }
+    return paths;
+  };
+  const std::string disk2 = "\\\\.\\PhysicalDrive2";
+
+  Start(1);
+  form.Button2Click();
+  EXPECT_THAT(opened_for_writing(), ElementsAre(disk2));
+  EXPECT_THAT(Targets(machine, "DeleteVolumeMountPointA"), ElementsAre("F:\\"));
+  EXPECT_EQ(machine.disk(2)->attributes, 1u);
+
+  Start(1);
+  form.Button3Click();
+  EXPECT_THAT(opened_for_writing(), ElementsAre(disk2));
+  EXPECT_THAT(machine.volumes()[1].mount_paths, IsEmpty());            // disk 1's volume "b"
+  EXPECT_THAT(machine.volumes()[2].mount_paths, ElementsAre("D:\\"));  // "c", free again
+  EXPECT_THAT(machine.volumes()[3].mount_paths, ElementsAre("F:\\"));  // "d"; E: is "a"
+  EXPECT_EQ(machine.disk(2)->attributes, 0u);
+
+  for (Command command : {&MainForm::Button4Click, &MainForm::Button5Click}) {
+    Start(1);
+    (form.*command)();
+    EXPECT_THAT(opened_for_writing(), ElementsAre(disk2, disk2, disk2));  // change and cycle
+  }
+  EXPECT_THAT(machine.volumes()[0].mount_paths, ElementsAre("E:\\"));
+  EXPECT_EQ(machine.disk(0)->attributes, 0u);
+}
+
+// A box that could not be shown answers 0, which is not No: the command goes on.
+TEST_F(CommandsTest, ABoxThatFailsDoesNotStopTheCommand) {
+  for (const auto& c : kCommands) {
+    Start(1);
+    view.answers = {0};
+    (form.*c.command)();
+    EXPECT_EQ(view.boxes.size(), 1u) << c.name;
+    EXPECT_THAT(Trace(machine), ::testing::Contains(::testing::StartsWith("set "))) << c.name;
+    view.boxes.clear();
+  }
+}
+
 TEST_F(CommandsTest, ReadOnlyAndReadWriteCycleTheDiskOnlyWhenItIsOnlineAfterwards) {
   struct Case {
     Command command;

@@ -1,10 +1,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <stdexcept>
 
 #include "support/fake_view.h"
 #include "support/machines.h"
+#include "ui/disk_list.h"
 #include "ui/main_form.h"
 
 namespace sb {
@@ -31,12 +33,14 @@ TEST_F(DiskListTest, ListsTheDisksThatOpenInNumberOrder) {
   machine.AddDisk(0, ListDisk("System SSD", 256 * kMiB + 5, 0));
   machine.AddDisk(2, ListDisk("Backup", 1000 * kMiB, 3));
   machine.AddDisk(16, ListDisk("Never listed", kMiB));
+  view.on_select = [this] { form.lvdisksSelectItem(); };
   form.FormShow();
   EXPECT_THAT(view.RowTexts(), ElementsAre("0|DISK|System SSD|256|Online Read-Write ",
                                            "2|DISK|Backup|1000|Offline Read-Only "));
   EXPECT_EQ(view.selected, 0u);
   EXPECT_TRUE(view.list_focused);
-  EXPECT_EQ(view.buttons_enabled, 0);  // the fake's selection handler is not wired here
+  // The row is selected as a click selects it: the selection handler enables the buttons.
+  EXPECT_EQ(view.buttons_enabled, 1);
   EXPECT_TRUE(view.messages.empty());
 }
 
@@ -60,6 +64,27 @@ TEST_F(DiskListTest, ProbesEachNumberThenQueriesEachPresentDisk) {
                   "0x00000000) ok",
                   "DeviceIoControl(h3, 0x000700F0, in 0, out 16) ok", "CloseHandle(h3) ok"));
   EXPECT_EQ(machine.CallsOf("CreateFile").size(), 16u + 2u);
+}
+
+// A length is signed; megabytes are its quotient, rounded toward zero.
+TEST_F(DiskListTest, NegativeLengthsAreDividedAsSignedNumbers) {
+  const std::pair<std::int64_t, const char*> cases[] = {
+      {-1, "0"},
+      {-kMiB + 1, "0"},
+      {-kMiB, "-1"},
+      {-kMiB - 1, "-1"},
+      {-5 * kMiB + 1, "-4"},
+      {std::numeric_limits<std::int64_t>::min(), "-8796093022208"},
+  };
+  for (const auto& [length, megabytes] : cases) {
+    sim::SimMachine fresh;
+    fresh.AddDisk(3, ListDisk("Odd", length));
+    FakeView list;
+    _Enum_Drives_lv(fresh, list);
+    EXPECT_THAT(list.RowTexts(),
+                ElementsAre(std::string("3|DISK|Odd|") + megabytes + "|Online Read-Write "))
+        << length;
+  }
 }
 
 TEST_F(DiskListTest, FailingQueriesLeaveTheirCellsAtTheirDefaults) {

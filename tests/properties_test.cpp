@@ -3,6 +3,11 @@
 
 #include "support/fake_view.h"
 #include "support/machines.h"
+#include <new>
+#include <stdexcept>
+
+#include "platform/error.h"
+#include "ui/exception_report.h"
 #include "ui/main_form.h"
 
 namespace sb {
@@ -89,6 +94,42 @@ TEST_F(PropertiesTest, ThePathComesFromTheSelectedRowsCaption) {
   EXPECT_EQ(machine.calls().front().ToString(),
             "CreateFile(\\\\.\\PhysicalDrive12 -> h1, access 0x00000000, share 3, flags "
             "0x00000000) ok");
+}
+
+// The window runs every handler behind its exception barrier: a Properties window that
+// cannot be created is reported in the message dialog, and the program goes on.
+TEST_F(PropertiesTest, AWindowThatCannotBeCreatedIsReportedAndTheProgramGoesOn) {
+  machine.AddDisk(0, test::ListDisk("Alpha", test::kMiB));
+  form.FormShow();
+  view.refuse_properties = true;
+  EXPECT_FALSE(RunHandler(view, [this] { form.lvdisksDblClick(); }));
+  EXPECT_THAT(view.messages, ElementsAre("Error creating window handle."));
+  EXPECT_THAT(view.properties, IsEmpty());
+  EXPECT_TRUE(machine.CallsOf("DeviceIoControl").size() > 0);
+
+  view.refuse_properties = false;
+  EXPECT_TRUE(RunHandler(view, [this] { form.ShowDiskPartInformations1Click(); }));
+  ASSERT_EQ(view.properties.size(), 1u);
+  EXPECT_EQ(view.properties[0]->caption, "Properties for \\\\.\\PhysicalDrive0");
+  EXPECT_EQ(view.messages.size(), 1u);
+}
+
+TEST(ExceptionText, NamesWhatWasCaught) {
+  struct NotAnException {};
+  EXPECT_EQ(test::A(ExceptionText(std::make_exception_ptr(Error(SB_T("own words"))))), "own words");
+  EXPECT_EQ(test::A(ExceptionText(std::make_exception_ptr(std::runtime_error("what it says")))),
+            "what it says");
+  EXPECT_EQ(test::A(ExceptionText(std::make_exception_ptr(NotAnException{}))), "Unknown error.");
+  EXPECT_EQ(test::A(ExceptionText(nullptr)), "Unknown error.");
+}
+
+// A dialog that fails itself cannot take the program down with it.
+TEST(ReportException, AFailingDialogIsSwallowed) {
+  class FailingDialog : public test::FakeView {
+   public:
+    void ShowMessage(const Text&) override { throw std::bad_alloc(); }
+  } view;
+  EXPECT_FALSE(RunHandler(view, [] { throw Error(SB_T("first")); }));
 }
 
 }  // namespace

@@ -303,19 +303,43 @@ TEST_F(ReportTest, SizeLinesDivideTheLength) {
   }
 }
 
-TEST_F(ReportTest, ShortIdentifiersAreLeftOutButTheProductAlwaysShows) {
-  sim::Disk disk = HealthyDisk();
-  disk.descriptor = sim::DescriptorBytes(
-      {.vendor = "A", .product = "", .revision = "1", .serial = "", .removable = 1, .bus_type = 7});
-  machine.AddDisk(0, disk);
-  EXPECT_THAT(Report(), ElementsAreArray(Join({kGeometry,
-                                               kLength,
-                                               kMbrLayout,
-                                               kNoPrediction,
-                                               {"->Storage Property",
-                                                "ProductID: ", "Removeable:True", "BusType:Usb"},
-                                               kCache,
-                                               kAttributes})));
+TEST_F(ReportTest, IdentifiersOfOneCharacterAreLeftOutButTheProductAlwaysShows) {
+  struct Case {
+    sim::DescriptorFields fields;
+    std::vector<std::string> lines;
+  };
+  // "A" and "1" are single hex digits and decode to nothing; "Q", "r" and "S" are one
+  // character of plain text; two characters are enough to be shown.
+  const Case cases[] = {
+      {{.vendor = "A", .product = "", .revision = "1", .serial = "", .removable = 1, .bus_type = 7},
+       {"->Storage Property", "ProductID: ", "Removeable:True", "BusType:Usb"}},
+      {{.vendor = "Q",
+        .product = "P",
+        .revision = "r",
+        .serial = "S",
+        .removable = 1,
+        .bus_type = 7},
+       {"->Storage Property", "ProductID: P", "Removeable:True", "BusType:Usb"}},
+      {{.vendor = "Qx",
+        .product = "P",
+        .revision = "rv",
+        .serial = "S1",
+        .removable = 1,
+        .bus_type = 7},
+       {"->Storage Property", "Vendorid: Qx", "ProductID: P", "ProductRev: rv", "S/N: S1",
+        "Removeable:True", "BusType:Usb"}},
+  };
+  for (const Case& c : cases) {
+    sim::SimMachine fresh;
+    sim::Disk disk = HealthyDisk();
+    disk.descriptor = sim::DescriptorBytes(c.fields);
+    fresh.AddDisk(0, disk);
+    window.lines.clear();
+    DiskInfoReport(fresh, kDisk0, window);
+    EXPECT_THAT(window.lines, ElementsAreArray(Join({kGeometry, kLength, kMbrLayout, kNoPrediction,
+                                                     c.lines, kCache, kAttributes})))
+        << c.fields.vendor;
+  }
 }
 
 TEST_F(ReportTest, LinesFromBeforeAreRemovedEvenWhenOnlyTheHeadFollows) {

@@ -57,6 +57,8 @@ TEST(SetDiskAttributes, FailsWithoutRequestOrWithTheRequestsErrorAndClosesWhatIt
     std::uint32_t last_error;
   };
   sim::SimMachine machine;
+  // Closing leaves an error of its own: the request's error must survive it.
+  machine.set_close_error(win::kErrorInvalidFunction);
   sim::Disk refusing;
   refusing.failing_requests[ioctl::kDiskSetDiskAttributes] = win::kErrorNotSupported;
   machine.AddDisk(1, refusing);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/error.h"
 #include "platform/platform.h"
 #include "ui/view.h"
 
@@ -57,6 +58,8 @@ class FakeView : public MainView, public DiskListView {
   std::function<void()> on_process_messages;
   // Runs when a row is selected (the selection handler of the main window).
   std::function<void()> on_select;
+  // The Properties window cannot be created: OpenProperties throws, as the window does.
+  bool refuse_properties = false;
 
   // --- MainView ---
   DiskListView& lvdisks() override { return *this; }
@@ -70,6 +73,7 @@ class FakeView : public MainView, public DiskListView {
     if (on_process_messages) on_process_messages();
   }
   Lines& OpenProperties(const Text& caption) override {
+    if (refuse_properties) throw Error(SB_T("Error creating window handle."));
     properties.push_back(std::make_unique<PropertiesWindow>());
     properties.back()->caption = A(caption);
     events.push_back("properties: " + properties.back()->caption);

@@ -387,6 +387,7 @@ bool SimMachine::CloseHandle(Handle handle) {
   }
   handles_.erase(it);
   call.ok = true;
+  if (close_error_ != 0) last_error_ = close_error_;
   return true;
 }
 

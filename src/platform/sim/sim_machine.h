@@ -101,6 +101,9 @@ class SimMachine : public Platform {
   // Calls that cannot fail on Windows (CloseHandle, the last-error calls, Sleep, the clock,
   // the conversions) are not counted.
   void FailNthCall(std::size_t n, std::uint32_t error);
+  // CloseHandle succeeds but leaves this error behind, as a driver's cleanup may; 0 leaves
+  // the last error alone.
+  void set_close_error(std::uint32_t error) { close_error_ = error; }
 
   // --- Observing ---
   const std::vector<Call>& calls() const { return calls_; }
@@ -172,6 +175,7 @@ class SimMachine : public Platform {
   std::deque<Notice> notices_;
   std::size_t fail_countdown_ = 0;
   std::uint32_t fail_error_ = 0;
+  std::uint32_t close_error_ = 0;
 };
 
 // The unit-mask bit of a drive root path ("E:\" gives bit 4); 0 for folder paths.
