@@ -14,9 +14,10 @@ using ::testing::Not;
 
 class ProgramResources : public ::testing::Test {
  protected:
-  void SetUp() override {
-    program = ::LoadLibraryExA(SPINDLEBAY_PROGRAM_PATH, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(program, nullptr) << SPINDLEBAY_PROGRAM_PATH;
+  void SetUp() override { Load(SPINDLEBAY_PROGRAM_PATH); }
+  void Load(const char* path) {
+    program = ::LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(program, nullptr) << path;
   }
   void TearDown() override {
     if (program != nullptr) ::FreeLibrary(program);
@@ -70,6 +71,23 @@ TEST_F(ProgramResources, VersionInformationAndIcon) {
   EXPECT_EQ(VersionString("FileDescription"), "Spindlebay disk administration");
   EXPECT_EQ(VersionString("OriginalFilename"), "spindlebay.exe");
   EXPECT_NE(::FindResourceA(program, MAKEINTRESOURCEA(1), RT_GROUP_ICON), nullptr);
+}
+
+class DemoResources : public ProgramResources {
+ protected:
+  void SetUp() override { Load(SPINDLEBAY_DEMO_PATH); }
+};
+
+// The demo touches no disk: none of its manifests asks for administrator rights.
+TEST_F(DemoResources, ManifestsAskForTheInvokersRights) {
+  for (const WORD language : {MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
+                              MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)}) {
+    const std::string manifest = Resource(RT_MANIFEST, language);
+    EXPECT_THAT(manifest, HasSubstr("level=\"asInvoker\"")) << language;
+    EXPECT_THAT(manifest, Not(HasSubstr("requireAdministrator"))) << language;
+  }
+  EXPECT_THAT(Resource(RT_MANIFEST, MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL)),
+              HasSubstr("{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"));  // Windows 7
 }
 
 }  // namespace
