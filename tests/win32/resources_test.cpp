@@ -80,8 +80,8 @@ class DemoResources : public ProgramResources {
 
 // The demo touches no disk: none of its manifests asks for administrator rights.
 TEST_F(DemoResources, ManifestsAskForTheInvokersRights) {
-  for (const WORD language : {MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
-                              MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)}) {
+  for (const WORD language :
+       {MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)}) {
     const std::string manifest = Resource(RT_MANIFEST, language);
     EXPECT_THAT(manifest, HasSubstr("level=\"asInvoker\"")) << language;
     EXPECT_THAT(manifest, Not(HasSubstr("requireAdministrator"))) << language;
