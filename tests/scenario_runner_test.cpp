@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -59,7 +60,35 @@ TEST_P(GoldenScenario, OutputMatchesTheExpectedFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, GoldenScenario,
-                         ::testing::Values("offline_online", "properties", "read_write_refused"));
+                         ::testing::Values("offline_online", "properties", "read_write_refused",
+                                           "gaps_four_commands", "gaps_properties"));
+
+// A change of disk 7 as the disk receives it: Version 40, Persist 0, Attributes and
+// AttributesMask (8 bytes each, little-endian), 16 zero bytes.
+std::string ChangeOfDisk7(int attributes, int mask) {
+  char block[96];
+  std::snprintf(block, sizeof block, "2800000000000000%02x00000000000000%02x00000000000000%s",
+                attributes, mask, std::string(32, '0').c_str());
+  return std::string("request: disk 7 0x0007C0F4 in ") + block + " out 0 -> ok";
+}
+
+// --requests ties each control request to the disk whose handle it was sent on: the four
+// commands on disk 7, the fourth row, change disk 7 alone, with the blocks they must send.
+TEST(ScenarioRunner, RequestsAreTiedToTheirDisks) {
+  const Result result = RunRunner("'" + Scenario("gaps_four_commands.json") + "' --requests");
+  ASSERT_EQ(result.status, 0);
+  std::istringstream lines(result.output);
+  std::vector<std::string> changes;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.find(" 0x0007C0F4 ") != std::string::npos) changes.push_back(line);
+  }
+  const std::string offline = ChangeOfDisk7(1, 1);
+  const std::string online = ChangeOfDisk7(0, 1);
+  // Offline; Online; Read-Only and Read-Write, each with the offline and online cycle.
+  const std::vector<std::string> expected = {
+      offline, online, ChangeOfDisk7(2, 2), offline, online, ChangeOfDisk7(0, 2), offline, online};
+  EXPECT_EQ(changes, expected);
+}
 
 TEST(ScenarioRunner, MalformedJsonExitsWithTwo) {
   EXPECT_EQ(RunRunner("'" + Scenario("malformed/not_json.json") + "'").status, 2);

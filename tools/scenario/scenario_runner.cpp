@@ -1,8 +1,9 @@
 // Runs the main window's handlers against a simulated machine described in JSON, action by
 // action, and prints what the user would see after each one (see FORMAT.md).
 //
-//   scenario_runner machine.json actions.json [--calls]
-//   scenario_runner scenario.json [--calls]     (one object with "machine" and "actions")
+//   scenario_runner machine.json actions.json [--calls] [--requests]
+//   scenario_runner scenario.json [--calls] [--requests]   (one object with "machine" and
+//   "actions")
 //
 // Exit status: 0 when every action ran; 2 for unreadable or malformed input.
 #include <cstdio>
@@ -17,7 +18,9 @@
 #include "platform/sim/sim_machine.h"
 #include "support/fake_view.h"
 #include "support/notices.h"
+#include "tools/scenario/disk_requests.h"
 #include "tools/scenario/machine_json.h"
+#include "tools/scenario/output_text.h"
 #include "ui/main_form.h"
 
 namespace sb::scenario {
@@ -37,39 +40,10 @@ json ReadJson(const std::string& path) {
   }
 }
 
-// Control characters shown as escapes, so that every dialog text stays on one line.
-std::string Escaped(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\r') {
-      out += "\\r";
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\t') {
-      out += "\\t";
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      char code[8];
-      std::snprintf(code, sizeof code, "\\x%02X", static_cast<unsigned char>(c));
-      out += code;
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
-// The action as "verb key=value ...", keys in name order.
-std::string Describe(const json& action) {
-  std::string text = action.at("do").get<std::string>();
-  for (const auto& [key, value] : action.items()) {
-    if (key != "do") text += " " + key + "=" + value.dump();
-  }
-  return text;
-}
-
 class Runner {
  public:
-  explicit Runner(bool show_calls) : show_calls_(show_calls) {
+  Runner(bool show_calls, bool show_requests)
+      : show_calls_(show_calls), show_requests_(show_requests) {
     view_.on_process_messages = [this] { test::DeliverNotices(machine_, form_); };
     view_.on_select = [this] { form_.lvdisksSelectItem(); };
   }
@@ -215,11 +189,16 @@ class Runner {
     if (show_calls_) {
       for (const auto& call : machine_.calls()) std::cout << "call " << call.ToString() << "\n";
     }
+    if (show_requests_) {
+      for (const auto& line : requests_.Lines(machine_.calls())) std::cout << line << "\n";
+    }
     machine_.ClearCalls();
     std::cout << "\n";
   }
 
   bool show_calls_;
+  bool show_requests_;
+  SimulatedDiskRequests requests_;
   sim::SimMachine machine_;
   test::FakeView view_;
   VolumeTable table_{};
@@ -232,10 +211,13 @@ class Runner {
 int Main(int argc, char** argv) {
   std::vector<std::string> files;
   bool show_calls = false;
+  bool show_requests = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--calls") {
       show_calls = true;
+    } else if (arg == "--requests") {
+      show_requests = true;
     } else if (arg.rfind("--", 0) == 0) {
       throw InputError("unknown option " + arg);
     } else {
@@ -256,10 +238,10 @@ int Main(int argc, char** argv) {
     actions = ReadJson(files[1]);
   } else {
     throw InputError(
-        "usage: scenario_runner machine.json actions.json [--calls]\n"
-        "       scenario_runner scenario.json [--calls]");
+        "usage: scenario_runner machine.json actions.json [--calls] [--requests]\n"
+        "       scenario_runner scenario.json [--calls] [--requests]");
   }
-  Runner runner(show_calls);
+  Runner runner(show_calls, show_requests);
   LoadMachine(machine_description, runner.machine());
   runner.Check(actions);
   runner.Run(actions);

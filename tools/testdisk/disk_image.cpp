@@ -101,6 +101,14 @@ Bytes DescribeMachine(sim::SimMachine& machine, std::vector<std::string>& warnin
   Bytes image;
   for (std::uint32_t number = kFirstDisk; number <= kLastDisk; ++number) {
     if (const sim::Disk* disk = machine.disk(number)) {
+      // The driver cannot refuse an open. A disk that does not open is listed by no one
+      // and reached by no request, so the nearest the driver comes to it is no disk.
+      if (disk->open_error != 0) {
+        warnings.push_back("disk " + std::to_string(number) + ": open_error " +
+                           std::to_string(disk->open_error) +
+                           ": left out (Wine ignores the status a driver gives to an open)");
+        continue;
+      }
       const Bytes description = DescribeDisk(number, *disk, warnings);
       image.insert(image.end(), description.begin(), description.end());
     }

@@ -29,7 +29,8 @@ std::optional<std::uint32_t> StatusOfError(std::uint32_t error);
 Bytes DescribeDisk(std::uint32_t number, const sim::Disk& disk, std::vector<std::string>& warnings);
 
 // The descriptions of disks 1 to 15 of machine, one after the other, as `testdisk-ctl load`
-// reads them. Disk 0 and the volumes stay Wine's: they are left out with a warning.
+// reads them. Disk 0 and the volumes stay Wine's, and a disk whose open is refused is no
+// disk to the driver: they are left out with a warning.
 Bytes DescribeMachine(sim::SimMachine& machine, std::vector<std::string>& warnings);
 
 // Splits what DescribeMachine wrote back into descriptions; throws DescriptionError when the

@@ -42,6 +42,14 @@ std::string HexBytes(ConstBytes bytes) {
   return text;
 }
 
+std::uint32_t ErrorOfStatus(std::uint32_t status) {
+  if (status == kStatusSuccess) return 0;
+  for (const ErrorStatus& entry : kStatusOfError) {
+    if (entry.status == status) return entry.error;
+  }
+  return status;
+}
+
 std::string LogEntryJson(const LogEntry& entry) {
   char numbers[160];
   std::snprintf(numbers, sizeof numbers, "{\"disk\":%u,\"code\":\"0x%08X\",\"input\":\"",

@@ -34,4 +34,8 @@ std::string LogEntryJson(const LogEntry& entry);
 
 std::string HexBytes(ConstBytes bytes);
 
+// The Windows error Wine's DeviceIoControl gives for a request the driver completed with
+// status: 0 for success, the status itself when no error is known for it.
+std::uint32_t ErrorOfStatus(std::uint32_t status);
+
 }  // namespace sb::testdisk

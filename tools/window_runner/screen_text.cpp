@@ -1,0 +1,80 @@
+#include "tools/window_runner/screen_text.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "platform/text.h"
+#include "ui/win32/tfrm_main.h"
+
+namespace sb::window_runner {
+namespace {
+
+constexpr int kColumns = 5;
+
+std::string Ascii(const std::wstring& text) {
+  return TextToAscii(text);
+}
+
+}  // namespace
+
+std::string WindowText(HWND window) {
+  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(
+      ::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return Ascii(text);
+}
+
+std::string DialogItemText(HWND dialog, int id) {
+  const HWND item = ::GetDlgItem(dialog, id);
+  return item == nullptr ? std::string() : WindowText(item);
+}
+
+std::vector<std::string> ListRows(HWND main) {
+  const HWND list = ::GetDlgItem(main, TfrmMain::kIdList);
+  std::vector<std::string> rows;
+  const int count = ListView_GetItemCount(list);
+  for (int row = 0; row < count; ++row) {
+    std::string text;
+    for (int column = 0; column < kColumns; ++column) {
+      wchar_t cell[512] = {};
+      ListView_GetItemText(list, row, column, cell, 512);
+      text += (column ? "|" : "") + Ascii(cell);
+    }
+    rows.push_back(text);
+  }
+  return rows;
+}
+
+std::optional<std::size_t> SelectedRow(HWND main) {
+  const int row = ListView_GetNextItem(::GetDlgItem(main, TfrmMain::kIdList), -1, LVNI_SELECTED);
+  if (row < 0) return std::nullopt;
+  return static_cast<std::size_t>(row);
+}
+
+std::string StatusBarText(HWND main) {
+  const HWND bar = ::GetDlgItem(main, TfrmMain::kIdStatusBar);
+  // In simple mode the bar answers for part 0 with its one text. The bar copies the whole
+  // text, so the buffer is made large enough for it.
+  const std::size_t length = LOWORD(::SendMessageW(bar, SB_GETTEXTLENGTHW, 0, 0));
+  std::wstring text(std::max<std::size_t>(length + 1, 4096), L'\0');
+  ::SendMessageW(bar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text.data()));
+  return Ascii(text.c_str());
+}
+
+std::vector<std::string> PropertiesLines(HWND properties) {
+  const HWND memo = ::FindWindowExW(properties, nullptr, L"Edit", nullptr);
+  const std::string text = memo == nullptr ? std::string() : WindowText(memo);
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) break;
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  if (start < text.size() || !lines.empty()) lines.push_back(text.substr(start));
+  return lines;
+}
+
+}  // namespace sb::window_runner

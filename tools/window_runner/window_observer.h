@@ -1,0 +1,61 @@
+// What the user sees of the real main window as it happens, recorded by hooks on the
+// window's thread: the message boxes (answered with the queued answers), the status bar
+// changes, the refills of the list, the Properties windows shown, and the pending messages
+// let run after a command's pause. The events are worded as the scenario runner words the
+// recording view's.
+#pragma once
+
+#include "platform/win32/win32_api.h"
+
+#include <deque>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace sb::window_runner {
+
+class WindowObserver {
+ public:
+  struct Event {
+    std::string line;
+    HWND properties = nullptr;  // a Properties window: its caption and lines are read later
+  };
+
+  // Installs the hooks on the calling thread, which must be the windows' thread.
+  WindowObserver();
+  ~WindowObserver();
+  WindowObserver(const WindowObserver&) = delete;
+  WindowObserver& operator=(const WindowObserver&) = delete;
+
+  bool installed() const;
+
+  // The answer (IDYES, IDNO, IDOK) of the next box; a box with none gets Yes or OK.
+  void QueueAnswer(int answer) { answers_.push_back(answer); }
+  // A user action runs: pending messages let run before it ends are reported.
+  void set_in_action(bool in_action) { in_action_ = in_action; }
+  // The command paused. A command that lets pending messages run does so right after its
+  // pause; a marker posted now tells whether it did within the action.
+  void MarkPause();
+
+  std::vector<Event> TakeEvents();
+
+ private:
+  static LRESULT CALLBACK OnCbt(int code, WPARAM wparam, LPARAM lparam) noexcept;
+  static LRESULT CALLBACK OnSent(int code, WPARAM wparam, LPARAM lparam) noexcept;
+  static LRESULT CALLBACK MarkerProc(HWND hwnd, UINT message, WPARAM wparam,
+                                     LPARAM lparam) noexcept;
+  void OnBox(HWND box);
+  void OnSentMessage(const CWPSTRUCT& sent);
+
+  static inline WindowObserver* instance_ = nullptr;
+  HHOOK cbt_ = nullptr;
+  HHOOK sent_ = nullptr;
+  HWND marker_window_ = nullptr;
+  UINT marker_ = 0;
+  bool in_action_ = false;
+  std::deque<int> answers_;
+  std::set<HWND> answered_;
+  std::vector<Event> events_;
+};
+
+}  // namespace sb::window_runner
