@@ -1,6 +1,10 @@
 // The soak: the real main window over the real platform, refreshed a thousand times and
-// with a hundred Properties windows opened and closed. It reads the process's handle count,
-// GDI and user objects and memory before and after, and fails when any of them grows.
+// with a hundred Properties windows opened and closed, and, when asked, rounds of attribute
+// changes: each selects another disk and presses the four buttons, every box answered Yes.
+// It reads the process's handle count, GDI and user objects and memory before and after,
+// and fails when any of them grows.
+//
+//   sb_soak [refreshes] [windows] [rounds of attribute changes]
 #include "platform/win32/win32_api.h"
 
 #include <commctrl.h>
@@ -8,6 +12,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <span>
 
 #include "platform/win32/win32_platform.h"
@@ -31,6 +36,16 @@ class CountingPlatform final : public sb::Win32Platform {
     open_ -= closed ? 1 : 0;
     return closed;
   }
+  bool DeviceIoControl(sb::Handle device, std::uint32_t code, sb::ConstBytes input,
+                       sb::MutableBytes output) override {
+    const bool ok = Win32Platform::DeviceIoControl(device, code, input, output);
+    changes_ += ok && code == sb::ioctl::kDiskSetDiskAttributes ? 1 : 0;
+    return ok;
+  }
+  // The commands' one-second pause is not waited out: the soak looks at what stays behind,
+  // not at time.
+  void Sleep(std::uint32_t) override {}
+  long long changes() const { return changes_; }
   sb::Handle FindFirstVolumeA(std::span<char> name) override {
     return Count(Win32Platform::FindFirstVolumeA(name));
   }
@@ -48,6 +63,32 @@ class CountingPlatform final : public sb::Win32Platform {
   }
   long long open_ = 0;
   long long opened_ = 0;
+  long long changes_ = 0;
+};
+
+// Answers every message box of this thread as it comes up: Yes to a question, OK to the rest.
+class BoxAnswerer {
+ public:
+  BoxAnswerer() : hook_(::SetWindowsHookExW(WH_CBT, Hook, nullptr, ::GetCurrentThreadId())) {}
+  ~BoxAnswerer() {
+    if (hook_ != nullptr) ::UnhookWindowsHookEx(hook_);
+  }
+  BoxAnswerer(const BoxAnswerer&) = delete;
+  BoxAnswerer& operator=(const BoxAnswerer&) = delete;
+
+ private:
+  static LRESULT CALLBACK Hook(int code, WPARAM wparam, LPARAM lparam) {
+    const HWND window = reinterpret_cast<HWND>(wparam);
+    char class_name[16] = {};
+    if (code == HCBT_ACTIVATE && ::GetClassNameA(window, class_name, sizeof class_name) > 0 &&
+        std::strcmp(class_name, "#32770") == 0) {
+      const int answer = ::GetDlgItem(window, IDYES) != nullptr ? IDYES : IDOK;
+      ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+    }
+    return ::CallNextHookEx(nullptr, code, wparam, lparam);
+  }
+
+  HHOOK hook_;
 };
 
 struct Counters {
@@ -120,6 +161,24 @@ void Refreshes(HWND main_window, int count) {
   Pump();
 }
 
+// Each round selects the next disk after the first row and presses Offline, Online,
+// Read-Only and Read-Write.
+void AttributeChanges(HWND main_window, int rounds) {
+  const HWND list = ::GetDlgItem(main_window, sb::TfrmMain::kIdList);
+  const HWND panel = ::GetDlgItem(main_window, sb::TfrmMain::kIdPanel);
+  const int buttons[] = {sb::TfrmMain::kIdButton2, sb::TfrmMain::kIdButton3,
+                         sb::TfrmMain::kIdButton4, sb::TfrmMain::kIdButton5};
+  for (int round = 0; round < rounds; ++round) {
+    const int rows = ListView_GetItemCount(list);
+    const int row = rows > 1 ? 1 + round % (rows - 1) : 0;
+    ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    for (int id : buttons) {
+      ::SendMessageW(::GetDlgItem(panel, id), BM_CLICK, 0, 0);
+      Pump();
+    }
+  }
+}
+
 bool PropertiesWindows(HWND main_window, int count) {
   for (int i = 0; i < count; ++i) {
     ::SendMessageW(main_window, WM_COMMAND, sb::TfrmMain::kIdShowDiskPartInformations1, 0);
@@ -150,6 +209,7 @@ bool Row(const char* name, long long before, long long after, long long allowed,
 int main(int argc, char** argv) {
   const int refreshes = argc > 1 ? std::atoi(argv[1]) : 1000;
   const int windows = argc > 2 ? std::atoi(argv[2]) : 100;
+  const int rounds = argc > 3 ? std::atoi(argv[3]) : 0;
   HINSTANCE instance = ::GetModuleHandleW(nullptr);
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
   ::InitCommonControlsEx(&controls);
@@ -164,19 +224,24 @@ int main(int argc, char** argv) {
   }
   ::ShowWindow(main_window.hwnd(), SW_SHOW);
   Pump();
+  const BoxAnswerer answerer;
 
   // Warm up first: the first of each kind of work loads code and fills caches once.
   Refreshes(main_window.hwnd(), 20);
   if (!PropertiesWindows(main_window.hwnd(), 5)) return 2;
+  AttributeChanges(main_window.hwnd(), rounds > 0 ? 2 : 0);
+  const long long changes_before = platform.changes();
   const Counters before = Read(platform);
   Refreshes(main_window.hwnd(), refreshes);
   if (!PropertiesWindows(main_window.hwnd(), windows)) return 2;
+  AttributeChanges(main_window.hwnd(), rounds);
   const Counters after = Read(platform);
 
   std::printf(
-      "soak: %d refreshes, %d Properties windows opened and closed, %lld device handles "
-      "opened\n",
-      refreshes, windows, platform.opened());
+      "soak: %d refreshes, %d Properties windows opened and closed, %d rounds of the four "
+      "commands (%lld attribute changes accepted), %lld device handles opened, %d rows\n",
+      refreshes, windows, rounds, platform.changes() - changes_before, platform.opened(),
+      ListView_GetItemCount(::GetDlgItem(main_window.hwnd(), sb::TfrmMain::kIdList)));
   std::printf("  %-18s %12s %12s %10s\n", "counter", "before", "after", "change");
   bool flat = true;
   flat &= Row("device handles", before.platform_handles, after.platform_handles, 0, true);
