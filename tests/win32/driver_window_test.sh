@@ -66,6 +66,9 @@ for scenario in "${scenarios[@]}"; do
     status=1
     continue
   fi
+  # What of the description the driver cannot be, as window_runner names it.
+  sed "s/^window_runner: note: /driver_window: $name: left to Wine or to the simulated machine: /" \
+    "$work/$name.notes"
   if ! "$scenario_runner" "$work/$name.wine.json" --requests >"$work/$name.sim"; then
     echo "driver_window: $name: scenario_runner failed" >&2
     status=1
