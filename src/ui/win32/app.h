@@ -4,13 +4,39 @@
 #include "platform/win32/win32_api.h"
 
 #include "platform/platform.h"
+#include "ui/win32/message_filter.h"
+#include "ui/win32/tfrm_main.h"
 #include "volumes/volume_table.h"
 
 namespace sb {
 
-// Creates frmMain over the given platform and one hidden Properties window, shows the main
-// window (which fills the disk list) and runs the message loop. Returns the exit code.
+// The program's windows from start until the main window closes, over a given platform.
+class Application {
+ public:
+  Application(HINSTANCE instance, Platform& platform, VolumeTable& volume_table);
+
+  // Registers the window classes, creates frmMain, shows it (which fills the disk list) and
+  // creates the hidden Properties window of the start. False when a window class or the
+  // main window cannot be created.
+  bool Start(int show_command);
+  // The message loop, until the main window closes. Returns the exit code.
+  int Run();
+
+  TfrmMain& main_window() { return main_window_; }
+
+ private:
+  HINSTANCE instance_;
+  // Before the windows, so that no forged post reaches them.
+  PostedMessageFilter filter_;
+  TfrmMain main_window_;
+};
+
+// Start and message loop of the program. Returns the exit code.
 int RunApplication(HINSTANCE instance, Platform& platform, VolumeTable& volume_table,
                    int show_command);
+
+// One message of the main loop: Tab, the arrow keys, Enter and Esc move between controls
+// as in a dialog; everything else is translated and dispatched.
+void DispatchProgramMessage(MSG& message);
 
 }  // namespace sb
