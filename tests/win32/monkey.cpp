@@ -1,7 +1,10 @@
-// The monkey: seeded random user events on the real windows of the program, over the demo's
-// simulated machine, with device changes from another process in between.
+// The monkey: seeded random user events on the real windows of the program, with device
+// changes from another process in between.
 //
-//   sb_monkey EVENTS [SEED]
+//   sb_monkey EVENTS [SEED]           over the demo's simulated machine
+//   sb_monkey EVENTS SEED --disks     over the real platform, the demo's disks 1 to 15 given
+//                                     to the test disk driver (bash scripts/disks start), so
+//                                     that the commands really change disks
 //
 // Events: clicks anywhere in the main window and the Properties windows, double clicks,
 // right clicks, keys (Tab, Shift+Tab, arrows, Home, End, Space, Enter, Esc, Shift+F10, the
@@ -21,13 +24,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "platform/records.h"
 #include "support/fake_view.h"
 #include "tools/demo/demo_machine.h"
 #include "tools/demo/notice_delivery.h"
+#include "tools/soak/counting_platform.h"
+#include "tools/testdisk/control_client.h"
+#include "tools/testdisk/disk_image.h"
 #include "ui/win32/app.h"
 #include "ui/win32/tfrm_main.h"
 #include "ui/win32/tfrm_properties.h"
@@ -175,42 +183,127 @@ class Watchdog {
   UINT_PTR timer_;
 };
 
-// The rows the list must show for the machine as it is now: every disk that opens, in
-// number order, with its name (which never changes), size and state.
-std::vector<std::string> ExpectedRows(sim::SimMachine& machine,
-                                      const std::map<std::string, std::string>& names) {
-  std::vector<std::string> rows;
-  for (std::uint32_t number = 0; number < 16; ++number) {
-    sim::Disk* disk = machine.disk(number);
-    if (disk == nullptr || disk->open_error != 0) continue;
-    const std::string caption = std::to_string(number);
-    std::string state;
-    if (disk->answers_attributes) {
-      const bool offline = disk->attributes & 1;
-      const bool read_only = disk->attributes & 2;
-      if ((disk->attributes & ~std::uint64_t{3}) == 0 || offline || read_only) {
-        state = std::string(offline ? "Offline" : "Online") +
-                (read_only ? " Read-Only " : " Read-Write ");
-      }
-    }
-    const std::int64_t megabytes = disk->answers_length ? disk->length / 1048576 : 0;
-    const auto name = names.find(caption);
-    rows.push_back(caption + "|DISK|" + (name == names.end() ? "?" : name->second) + "|" +
-                   std::to_string(megabytes) + "|" + state);
-  }
-  return rows;
+// The state words as the list shows them.
+std::string StateText(std::uint64_t word) {
+  if ((word & ~std::uint64_t{3}) != 0 && (word & 3) == 0) return "";
+  return std::string(word & 1 ? "Offline" : "Online") + (word & 2 ? " Read-Only " : " Read-Write ");
 }
 
-class Monkey {
+std::string Row(std::uint32_t number, const std::map<std::string, std::string>& names,
+                std::int64_t length, const std::string& state) {
+  const std::string caption = std::to_string(number);
+  const auto name = names.find(caption);
+  return caption + "|DISK|" + (name == names.end() ? "?" : name->second) + "|" +
+         std::to_string(length / 1048576) + "|" + state;
+}
+
+// What the program runs over, and what its list must show for it now.
+class World {
  public:
-  Monkey(std::uint64_t seed)
-      : seed_(seed),
-        random_(seed),
-        notices_(::GetModuleHandle(nullptr), L"SpindlebayMonkeyNotices"),
-        application_(::GetModuleHandle(nullptr), machine_, table_) {
+  virtual ~World() = default;
+  virtual Platform& platform() = 0;
+  // Every disk that opens, in number order, with its name (which never changes), size and
+  // state, read without the program's own routines.
+  virtual std::vector<std::string> ExpectedRows(
+      const std::map<std::string, std::string>& names) = 0;
+  // Descriptions of what the program left open or closed twice.
+  virtual std::vector<std::string> Leaks() = 0;
+  // What the disks went through, for the batch's line.
+  virtual std::string Summary() { return ""; }
+};
+
+// The demo's simulated machine; its volume notices reach the window through the queue.
+class DemoWorld final : public World {
+ public:
+  DemoWorld() : notices_(::GetModuleHandle(nullptr), L"SpindlebayMonkeyNotices") {
     demo::BuildDemoMachine(machine_);
     machine_.set_notice_window(notices_.hwnd());
   }
+  Platform& platform() override { return machine_; }
+  std::vector<std::string> ExpectedRows(const std::map<std::string, std::string>& names) override {
+    std::vector<std::string> rows;
+    for (std::uint32_t number = 0; number < 16; ++number) {
+      const sim::Disk* disk = machine_.disk(number);
+      if (disk == nullptr || disk->open_error != 0) continue;
+      rows.push_back(Row(number, names, disk->answers_length ? disk->length : 0,
+                         disk->answers_attributes ? StateText(disk->attributes) : ""));
+    }
+    return rows;
+  }
+  std::vector<std::string> Leaks() override {
+    std::vector<std::string> leaks = machine_.OpenHandles();
+    if (machine_.bad_closes() != 0) leaks.push_back("handles closed that were not open");
+    return leaks;
+  }
+
+ private:
+  demo::NoticePostingMachine machine_;
+  demo::NoticeWindow notices_;
+};
+
+// The real platform over the test disk driver's disks: the demo machine's disks 1 to 15
+// (disk 0 is Wine's own).
+class DriverWorld final : public World {
+ public:
+  bool Load() {
+    if (!control_.is_open() || !control_.Reset()) return false;
+    sim::SimMachine machine;
+    demo::BuildDemoMachine(machine);
+    std::vector<std::string> warnings;
+    for (std::uint32_t number = 1; number < 16; ++number) {
+      const sim::Disk* disk = machine.disk(number);
+      if (disk != nullptr && !control_.AddDisk(testdisk::DescribeDisk(number, *disk, warnings))) {
+        return false;
+      }
+    }
+    return true;
+  }
+  Platform& platform() override { return platform_; }
+  std::vector<std::string> ExpectedRows(const std::map<std::string, std::string>& names) override {
+    std::vector<std::string> rows;
+    for (std::uint32_t number = 0; number < 16; ++number) {
+      const std::wstring path = L"\\\\.\\PhysicalDrive" + std::to_wstring(number);
+      const HANDLE disk =
+          ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                        OPEN_EXISTING, 0, nullptr);
+      if (disk == INVALID_HANDLE_VALUE) continue;
+      std::int64_t length = 0;
+      std::uint8_t attributes[rec::kGetDiskAttributesSize] = {};
+      DWORD bytes = 0;
+      if (!::DeviceIoControl(disk, ioctl::kDiskGetLengthInfo, nullptr, 0, &length, sizeof length,
+                             &bytes, nullptr)) {
+        length = 0;
+      }
+      const bool state_read =
+          ::DeviceIoControl(disk, ioctl::kDiskGetDiskAttributes, nullptr, 0, attributes,
+                            sizeof attributes, &bytes, nullptr) != FALSE;
+      ::CloseHandle(disk);
+      const std::uint64_t word = ByteReader(ConstBytes(attributes, sizeof attributes))
+                                     .U64(rec::kGetDiskAttributesAttributes);
+      rows.push_back(Row(number, names, length, state_read ? StateText(word) : ""));
+    }
+    return rows;
+  }
+  std::string Summary() override {
+    return ", " + std::to_string(platform_.changes()) + " attribute changes accepted";
+  }
+  std::vector<std::string> Leaks() override {
+    if (platform_.open() == 0) return {};
+    return {std::to_string(platform_.open()) + " device or enumeration handles"};
+  }
+
+ private:
+  testdisk::ControlClient control_;
+  CountingPlatform platform_;
+};
+
+class Monkey {
+ public:
+  Monkey(World& world, std::uint64_t seed)
+      : world_(world),
+        seed_(seed),
+        random_(seed),
+        application_(::GetModuleHandle(nullptr), world.platform(), table_) {}
 
   bool Start() {
     if (!application_.Start(SW_SHOWNORMAL)) return false;
@@ -414,18 +507,14 @@ class Monkey {
       std::printf("FAIL: %d windows and controls, %d at the start\n", windows, windows_);
       ok = false;
     }
-    for (const std::string& handle : machine_.OpenHandles()) {
-      std::printf("FAIL: handle left open: %s\n", handle.c_str());
-      ok = false;
-    }
-    if (machine_.bad_closes() != 0) {
-      std::printf("FAIL: %zu handles closed that were not open\n", machine_.bad_closes());
+    for (const std::string& leak : world_.Leaks()) {
+      std::printf("FAIL: left open: %s\n", leak.c_str());
       ok = false;
     }
     ::SendMessage(main_, WM_COMMAND, TfrmMain::kIdRefresh1, 0);
     Pump();
     const std::vector<std::string> rows = Rows();
-    const std::vector<std::string> expected = ExpectedRows(machine_, names_);
+    const std::vector<std::string> expected = world_.ExpectedRows(names_);
     if (rows != expected) {
       std::printf("FAIL: the list does not show the machine's disks\n");
       for (const auto& row : rows) std::printf("  shown:    %s\n", row.c_str());
@@ -433,18 +522,19 @@ class Monkey {
       ok = false;
     }
     std::printf(
-        "seed %llu: %d events, %d boxes answered, %d Properties windows, %d foreign bursts, %s\n",
+        "seed %llu: %d events, %d boxes answered, %d Properties windows, %d foreign bursts%s, "
+        "%s\n",
         static_cast<unsigned long long>(seed_), done, answerer.answered(),
-        answerer.properties_opened(), foreign_bursts_, ok ? "ok" : "FAILED");
+        answerer.properties_opened(), foreign_bursts_, world_.Summary().c_str(),
+        ok ? "ok" : "FAILED");
     std::fflush(stdout);
     return ok;
   }
 
+  World& world_;
   std::uint64_t seed_;
   Random random_;
-  demo::NoticePostingMachine machine_;
   VolumeTable table_;
-  demo::NoticeWindow notices_;
   Application application_;
   HWND main_ = nullptr;
   HWND list_ = nullptr;
@@ -462,8 +552,22 @@ class Monkey {
 int main(int argc, char** argv) {
   const int events = argc > 1 ? std::atoi(argv[1]) : 2000;
   const std::uint64_t seed = argc > 2 ? std::strtoull(argv[2], nullptr, 0) : 1;
-  std::printf("monkey: %d events, seed %llu\n", events, static_cast<unsigned long long>(seed));
-  sb::Monkey monkey(seed);
+  const bool disks = argc > 3 && std::string(argv[3]) == "--disks";
+  std::printf("monkey: %d events, seed %llu, over %s\n", events,
+              static_cast<unsigned long long>(seed),
+              disks ? "the test disk driver's disks" : "the demo machine");
+  std::unique_ptr<sb::World> world;
+  if (disks) {
+    auto driver = std::make_unique<sb::DriverWorld>();
+    if (!driver->Load()) {
+      std::printf("FAIL: the test disk driver does not run here: bash scripts/disks start\n");
+      return 1;
+    }
+    world = std::move(driver);
+  } else {
+    world = std::make_unique<sb::DemoWorld>();
+  }
+  sb::Monkey monkey(*world, seed);
   if (!monkey.Start()) {
     std::printf("FAIL: the program could not start\n");
     return 1;

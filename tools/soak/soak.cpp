@@ -15,56 +15,14 @@
 #include <cstring>
 #include <span>
 
-#include "platform/win32/win32_platform.h"
+#include "tools/soak/counting_platform.h"
 #include "ui/win32/tfrm_main.h"
 #include "ui/win32/tfrm_properties.h"
 #include "volumes/volume_table.h"
 
 namespace {
 
-// The real platform, counting the device and enumeration handles the system holds open.
-class CountingPlatform final : public sb::Win32Platform {
- public:
-  long long open() const { return open_; }
-  long long opened() const { return opened_; }
-  sb::Handle CreateFile(const sb::Text& path, std::uint32_t access, std::uint32_t share,
-                        std::uint32_t disposition, std::uint32_t flags) override {
-    return Count(Win32Platform::CreateFile(path, access, share, disposition, flags));
-  }
-  bool CloseHandle(sb::Handle handle) override {
-    const bool closed = Win32Platform::CloseHandle(handle);
-    open_ -= closed ? 1 : 0;
-    return closed;
-  }
-  bool DeviceIoControl(sb::Handle device, std::uint32_t code, sb::ConstBytes input,
-                       sb::MutableBytes output) override {
-    const bool ok = Win32Platform::DeviceIoControl(device, code, input, output);
-    changes_ += ok && code == sb::ioctl::kDiskSetDiskAttributes ? 1 : 0;
-    return ok;
-  }
-  // The commands' one-second pause is not waited out: the soak looks at what stays behind,
-  // not at time.
-  void Sleep(std::uint32_t) override {}
-  long long changes() const { return changes_; }
-  sb::Handle FindFirstVolumeA(std::span<char> name) override {
-    return Count(Win32Platform::FindFirstVolumeA(name));
-  }
-  bool FindVolumeClose(sb::Handle find) override {
-    const bool closed = Win32Platform::FindVolumeClose(find);
-    open_ -= closed ? 1 : 0;
-    return closed;
-  }
-
- private:
-  sb::Handle Count(sb::Handle handle) {
-    open_ += handle != sb::kInvalidHandle ? 1 : 0;
-    opened_ += handle != sb::kInvalidHandle ? 1 : 0;
-    return handle;
-  }
-  long long open_ = 0;
-  long long opened_ = 0;
-  long long changes_ = 0;
-};
+using sb::CountingPlatform;
 
 // Answers every message box of this thread as it comes up: Yes to a question, OK to the rest.
 class BoxAnswerer {
