@@ -110,6 +110,20 @@ const CommandCase kCommands[] = {
     {"Read-Write", &MainForm::Button5Click},
 };
 
+// Panel1's buttons, left to right, are Button2 to Button5, and each runs its command.
+TEST(CommandButtons, ButtonTwoToFiveRunOfflineOnlineReadOnlyAndReadWrite) {
+  ASSERT_EQ(std::size(kCommandButtons), std::size(kCommands));
+  for (std::size_t i = 0; i < std::size(kCommands); ++i) {
+    const CommandButton& button = kCommandButtons[i];
+    EXPECT_EQ(button.number, static_cast<int>(i) + 2) << kCommands[i].name;
+    EXPECT_EQ(test::A(button.caption), kCommands[i].name);
+    EXPECT_TRUE(button.click == kCommands[i].command) << kCommands[i].name;
+    EXPECT_EQ(FindCommandButton(kCommands[i].name), &button);
+  }
+  EXPECT_EQ(FindCommandButton("Refresh"), nullptr);
+  EXPECT_EQ(FindCommandButton("offline"), nullptr);  // captions are matched exactly
+}
+
 TEST_F(CommandsTest, WithoutASelectedRowEveryCommandAsksForADiskAndDoesNothingElse) {
   for (const auto& c : kCommands) {
     Start(0);

@@ -9,9 +9,7 @@
 namespace sb {
 
 bool GetDiskAttributes(Platform& platform, const Text& path, TGetDiskAttributes& record) {
-  UniqueHandle device(platform, platform.CreateFile(path, win::kGenericRead,
-                                                    win::kFileShareRead | win::kFileShareWrite,
-                                                    win::kOpenExisting, 0));
+  const UniqueHandle device = OpenExisting(platform, path, win::kGenericRead, kShareReadWrite);
   // A refused open is not reported on its own; no request can succeed without a handle.
   if (!device.valid()) return false;
   std::array<std::uint8_t, rec::kGetDiskAttributesSize> buffer{};

@@ -31,4 +31,7 @@ Text DiskAttributesText(Platform& platform, const Text& number);
 // The length in bytes of the disk behind an open handle; 0 when the request fails.
 std::int64_t GetDiskLength(Platform& platform, Handle device);
 
+// Lengths are shown in megabytes: a signed division that drops the remainder.
+inline constexpr std::int64_t kBytesPerMegabyte = 1048576;
+
 }  // namespace sb

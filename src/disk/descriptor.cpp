@@ -83,9 +83,7 @@ Text BusTypeName(std::uint32_t code) {
 }
 
 bool GetDiskProperty(Platform& platform, const Text& path, TDisk_Property& property) {
-  UniqueHandle device(platform, platform.CreateFile(path, win::kGenericRead,
-                                                    win::kFileShareRead | win::kFileShareWrite,
-                                                    win::kOpenExisting, 0));
+  const UniqueHandle device = OpenExisting(platform, path, win::kGenericRead, kShareReadWrite);
   if (!device.valid()) return false;
   // StorageDeviceProperty, PropertyStandardQuery: the whole query is zero. Members the
   // device leaves out of its answer read as zero from the zero-filled buffer.

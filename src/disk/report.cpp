@@ -10,8 +10,6 @@
 namespace sb {
 namespace {
 
-constexpr std::int64_t kBytesPerMegabyte = 1048576;
-
 constexpr std::uint32_t kStyleMbr = 0;
 constexpr std::uint32_t kStyleGpt = 1;
 constexpr std::uint32_t kStyleRaw = 2;
@@ -103,9 +101,7 @@ void DiskInfoReport(Platform& platform, const Text& path, Lines& lines) {
 
   // The report's own handle serves the length and the failure prediction. A refused open is
   // not reported: both queries then fail and their lines show 0 or are left out.
-  UniqueHandle device(platform, platform.CreateFile(path, win::kGenericRead,
-                                                    win::kFileShareRead | win::kFileShareWrite,
-                                                    win::kOpenExisting, 0));
+  UniqueHandle device = OpenExisting(platform, path, win::kGenericRead, kShareReadWrite);
   const std::int64_t length = GetDiskLength(platform, device.get());
   lines.Add(SB_T("->Disk Length"));
   lines.Add(SB_T("Size: ") + Dec(length) + SB_T(" bytes, ") + Dec(length / kBytesPerMegabyte) +
@@ -131,7 +127,7 @@ void DiskInfoReport(Platform& platform, const Text& path, Lines& lines) {
     const bool predicted = ByteReader(prediction).U32(rec::kPredictFailurePredictFailure) != 0;
     lines.Add(SB_T("->Storage Predict Failure: ") + BoolText(predicted));
   }
-  device.Close();
+  device.reset();
 
   lines.Add(SB_T("->Storage Property"));
   TDisk_Property property;

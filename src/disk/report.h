@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "platform/platform.h"
-#include "ui/view.h"
+#include "ports/lines.h"
 
 namespace sb {
 

@@ -9,8 +9,6 @@
 namespace sb {
 namespace {
 
-constexpr std::uint32_t kShareReadWrite = win::kFileShareRead | win::kFileShareWrite;
-
 // MEDIA_TYPE values 1 to 11 and 13 to 22: the floppy formats and removable media (11)
 // around them. Unknown (0), FixedMedia (12) and the tape and optical types from 23 on
 // are not removable formats.
@@ -30,8 +28,8 @@ bool IsTrailingJunk(Char c) {
 bool GetDriveGeometry(Platform& platform, std::uint8_t disk, GeometryBuffer& geometry) {
   // The geometry needs no access rights; such an open succeeds even where reading the
   // disk is refused.
-  UniqueHandle device(platform, platform.CreateFile(DiskPath(DecUnsigned(disk)), 0, kShareReadWrite,
-                                                    win::kOpenExisting, 0));
+  const UniqueHandle device =
+      OpenExisting(platform, DiskPath(DecUnsigned(disk)), 0, kShareReadWrite);
   if (!device.valid()) return false;
   return platform.DeviceIoControl(device.get(), ioctl::kDiskGetDriveGeometryEx, {}, geometry);
 }
@@ -60,26 +58,23 @@ bool GetDriveParams(Platform& platform, std::uint8_t disk, TDriveParams& params)
 }
 
 bool GetDriveLayout(Platform& platform, const Text& path, LayoutBuffer& layout) {
-  UniqueHandle device(platform, platform.CreateFile(path, win::kGenericRead, win::kFileShareRead,
-                                                    win::kOpenExisting, 0));
+  UniqueHandle device = OpenExisting(platform, path, win::kGenericRead, win::kFileShareRead);
   // A refused open sends no request; its own error is the one reported.
   bool ok = false;
   if (device.valid()) {
     ok = platform.DeviceIoControl(device.get(), ioctl::kDiskGetDriveLayoutEx, {}, layout);
   }
-  // Taken before closing, which may leave an error of its own.
-  const std::uint32_t error = platform.GetLastError();
-  device.Close();
+  // Closed before the error is raised; the close keeps the request's error.
+  device.reset();
   if (!ok) {
     throw Error(SB_T("IOCTL_DISK_GET_DRIVE_LAYOUT_EX failed:") +
-                SystemMessageText(platform, error));
+                SystemMessageText(platform, platform.GetLastError()));
   }
   return true;
 }
 
 bool GetCacheInfo(Platform& platform, const Text& path, CacheInformation& cache) {
-  UniqueHandle device(platform, platform.CreateFile(path, win::kGenericRead, kShareReadWrite,
-                                                    win::kOpenExisting, 0));
+  const UniqueHandle device = OpenExisting(platform, path, win::kGenericRead, kShareReadWrite);
   if (!device.valid()) return false;
   return platform.DeviceIoControl(device.get(), ioctl::kDiskGetCacheInformation, {}, cache);
 }

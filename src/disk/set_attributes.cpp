@@ -9,9 +9,8 @@ namespace sb {
 
 bool SetDiskAttributes(Platform& platform, const Text& path, std::uint64_t attributes,
                        std::uint64_t mask) {
-  UniqueHandle device(platform, platform.CreateFile(path, win::kGenericRead | win::kGenericWrite,
-                                                    win::kFileShareRead | win::kFileShareWrite,
-                                                    win::kOpenExisting, 0));
+  const UniqueHandle device =
+      OpenExisting(platform, path, win::kGenericRead | win::kGenericWrite, kShareReadWrite);
   if (!device.valid()) return false;
 
   // Persist and the reserved bytes stay zero: the platform is not asked to remember the
@@ -22,14 +21,8 @@ bool SetDiskAttributes(Platform& platform, const Text& path, std::uint64_t attri
   writer.U64(rec::kSetDiskAttributesAttributes, attributes);
   writer.U64(rec::kSetDiskAttributesMask, mask);
 
-  if (platform.DeviceIoControl(device.get(), ioctl::kDiskSetDiskAttributes, block, {})) {
-    return true;
-  }
-  // Closing the handle must not cover up why the request failed.
-  const std::uint32_t error = platform.GetLastError();
-  device.Close();
-  platform.SetLastError(error);
-  return false;
+  // On failure the owner's close keeps the request's error for the caller.
+  return platform.DeviceIoControl(device.get(), ioctl::kDiskSetDiskAttributes, block, {});
 }
 
 }  // namespace sb

@@ -3,7 +3,7 @@
 #include "disk/attributes.h"
 #include "disk/descriptor.h"
 #include "disk/device_path.h"
-#include "platform/handle.h"
+#include "disk/probe.h"
 
 namespace sb {
 
@@ -28,17 +28,9 @@ void _Enum_Drives_lv(Platform& platform, DiskListView& list) {
   list.Clear();
   for (int n = 0; n < kDiskProbeCount; ++n) {
     const Text number = Dec(n);
-    std::int64_t length = 0;
-    {
-      // The probe names the device in lower case; the system treats both forms alike.
-      UniqueHandle probe(
-          platform, platform.CreateFile(SB_T("\\\\.\\physicaldrive") + number, win::kGenericRead,
-                                        win::kFileShareRead | win::kFileShareWrite,
-                                        win::kOpenExisting, win::kFileAttributeNormal));
-      if (!probe.valid()) continue;
-      length = GetDiskLength(platform, probe.get());
-    }
-    const std::int64_t megabytes = length / 1048576;
+    const std::optional<std::int64_t> length = ProbeDiskLength(platform, number);
+    if (!length) continue;
+    const std::int64_t megabytes = *length / kBytesPerMegabyte;
     const std::size_t row = list.AppendRow();
     TDisk_Property property;
     GetDiskProperty(platform, DiskPath(number), property);  // on failure the name stays empty

@@ -5,7 +5,7 @@
 #include <exception>
 
 #include "platform/text.h"
-#include "ui/view.h"
+#include "ports/dialogs.h"
 
 namespace sb {
 

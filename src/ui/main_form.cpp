@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "disk/device_path.h"
 #include "platform/error.h"
 #include "ui/disk_list.h"
 
@@ -22,6 +23,28 @@ void MainForm::RefreshDiskList() {
   // A disk that vanished can leave the position behind the last row: take the last row.
   list.Select(std::min<std::size_t>(remembered_row_, rows - 1));
   list.Focus();
+}
+
+std::optional<MainForm::ChosenDisk> MainForm::SelectedDisk() {
+  DiskListView& list = view_.lvdisks();
+  const auto row = list.Selected();
+  if (!row) {
+    view_.ShowMessage(kPickADisk);
+    return std::nullopt;
+  }
+  // The row's caption is the disk number; the path is rebuilt from it.
+  ChosenDisk disk;
+  disk.number = list.Caption(*row);
+  disk.path = DiskPath(disk.number);
+  disk.value = ParseDecimal(disk.number, kNoDisk);
+  return disk;
+}
+
+const CommandButton* FindCommandButton(std::string_view name) {
+  for (const CommandButton& button : kCommandButtons) {
+    if (TextToAscii(button.caption) == name) return &button;
+  }
+  return nullptr;
 }
 
 }  // namespace sb

@@ -3,7 +3,6 @@
 #include <exception>
 
 #include "platform/records.h"
-#include "ui/main_form.h"
 
 namespace sb {
 
@@ -18,17 +17,6 @@ Text UnitMaskToDrive(ConstBytes volume_record) {
   } catch (const std::exception&) {
     return Text();
   }
-}
-
-void MainForm::WMDeviceChange(std::uint32_t event, ConstBytes record) {
-  const Char* words = nullptr;
-  if (event == win::kDbtDeviceArrival) words = SB_T(" : device inserted ");
-  if (event == win::kDbtDeviceRemoveComplete) words = SB_T(" : device removed ");
-  if (words == nullptr) return;
-  if (ByteReader(record).U32(rec::kBroadcastDeviceType) != win::kDbtDevtypVolume) return;
-  const Text drive = UnitMaskToDrive(record);
-  view_.SetStatusText(platform_.LocalDateTimeText() + words + drive);
-  RefreshDiskList();
 }
 
 }  // namespace sb

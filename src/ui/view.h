@@ -1,34 +1,19 @@
 // What the handlers of the windows need from the screen.
 //
 // The Win32 windows implement these interfaces; tests implement them with a recording
-// fake. The handlers' logic (MainForm) talks to nothing else of the user interface.
+// fake. The handlers' logic (MainForm) talks to nothing else of the user interface. The
+// message boxes and a text box's lines are the output ports of ports/, which the disk and
+// volume routines report through as well.
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <optional>
-#include <string>
 
 #include "platform/text.h"
+#include "ports/dialogs.h"
+#include "ports/lines.h"
 
 namespace sb {
-
-// The application's message dialog and the system message boxes.
-class Dialogs {
- public:
-  enum class Owner { kNone, kMainWindow };
-
-  virtual ~Dialogs() = default;
-  // The application's message dialog: modal, the text and an OK button.
-  virtual void ShowMessage(const Text& text) = 0;
-  // A system message box in the build's character form (MessageBoxW in the 64-bit
-  // program, MessageBoxA in the 32-bit one). Returns the button pressed (IDYES, ...).
-  virtual int MessageBox(Owner owner, const Text& text, const Text& caption,
-                         std::uint32_t type) = 0;
-  // The single-byte MessageBoxA, in both programs.
-  virtual int MessageBoxA(Owner owner, const std::string& text, const std::string& caption,
-                          std::uint32_t type) = 0;
-};
 
 // The disk list, lvdisks.
 class DiskListView {
@@ -49,14 +34,7 @@ class DiskListView {
   virtual void Focus() = 0;
 };
 
-// The lines of a text box (a memo's Lines).
-class Lines {
- public:
-  virtual ~Lines() = default;
-  virtual void Clear() = 0;
-  virtual void Add(const Text& line) = 0;
-};
-
+// The main window as its handlers see it.
 class MainView : public Dialogs {
  public:
   virtual DiskListView& lvdisks() = 0;

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "ui/view.h"
+#include "ports/dialogs.h"
 
 namespace sb {
 

@@ -101,10 +101,9 @@ DISK_EXTENT _GetVolumeExtent(Platform& platform, Dialogs& dialogs, const std::st
     // answer the request; without it, the volume device.
     std::string device = volume_name;
     if (!device.empty() && device.back() == '\\') device.pop_back();
-    UniqueHandle volume(
-        platform,
-        platform.CreateFile(AnsiToText(platform, device), win::kGenericRead | win::kGenericWrite,
-                            win::kFileShareRead | win::kFileShareWrite, win::kOpenExisting, 0));
+    const UniqueHandle volume =
+        OpenExisting(platform, AnsiToText(platform, device), win::kGenericRead | win::kGenericWrite,
+                     kShareReadWrite);
     if (volume.valid()) {
       // Room for ten extents; a volume of more makes the request fail.
       std::array<std::uint8_t, rec::kVolumeExtentsBufferSize> buffer{};

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "ui/view.h"
+#include "ports/dialogs.h"
 #include "volumes/volume_table.h"
 
 namespace sb {

@@ -45,9 +45,7 @@ std::vector<std::string> Readings(Platform& platform, std::uint32_t number) {
   lines.push_back("attribute text '" +
                   A(DiskAttributesText(platform, AsciiToText(std::to_string(number)))) + "'");
   {
-    UniqueHandle disk(platform, platform.CreateFile(path, win::kGenericRead,
-                                                    win::kFileShareRead | win::kFileShareWrite,
-                                                    win::kOpenExisting, 0));
+    const UniqueHandle disk = OpenExisting(platform, path, win::kGenericRead, kShareReadWrite);
     lines.push_back("length " + std::to_string(GetDiskLength(platform, disk.get())));
     PredictFailureRecord predict{};
     lines.push_back(GetPredictFailure(platform, disk.get(), predict) ? "predict " + Hex(predict)
@@ -205,9 +203,7 @@ TEST_F(DriverDisks, TheAttributeChangeBlockAsTheDiskReceivedIt) {
 // request; the system's own opens carry what their requests need.
 TEST_F(DriverDisks, AnAttributeChangeOnAReadOnlyHandleIsRefusedBeforeTheDisk) {
   AddDisk(4, AnsweringDisk("Data", kGiB, 0, sim::MbrLayoutBytes(4, 1)));
-  UniqueHandle disk(
-      real_, real_.CreateFile(DiskPath(4), win::kGenericRead,
-                              win::kFileShareRead | win::kFileShareWrite, win::kOpenExisting, 0));
+  const UniqueHandle disk = OpenExisting(real_, DiskPath(4), win::kGenericRead, kShareReadWrite);
   ASSERT_TRUE(disk.valid());
   Bytes block(rec::kSetDiskAttributesSize, 0);
   ByteWriter(block).U32(rec::kSetDiskAttributesVersion, 40);
@@ -255,9 +251,8 @@ TEST_F(DriverDisks, FailuresReachTheProgramAsTheirErrorCodes) {
       platform->SetLastError(0);
       EXPECT_FALSE(GetCacheInfo(*platform, DiskPath(6), cache));
     }
-    UniqueHandle handle(
-        real_, real_.CreateFile(DiskPath(6), win::kGenericRead,
-                                win::kFileShareRead | win::kFileShareWrite, win::kOpenExisting, 0));
+    const UniqueHandle handle =
+        OpenExisting(real_, DiskPath(6), win::kGenericRead, kShareReadWrite);
     CacheInformation cache{};
     EXPECT_FALSE(real_.DeviceIoControl(handle.get(), ioctl::kDiskGetCacheInformation, {}, cache));
     EXPECT_EQ(real_.GetLastError(), entry.error);
@@ -302,9 +297,7 @@ TEST_F(DriverDisks, OutputBuffersTooSmall) {
       {"failure prediction of 515 bytes", ioctl::kStoragePredictFailure, 515, false,
        win::kErrorInsufficientBuffer, 0},
   };
-  UniqueHandle handle(
-      real_, real_.CreateFile(DiskPath(11), win::kGenericRead,
-                              win::kFileShareRead | win::kFileShareWrite, win::kOpenExisting, 0));
+  const UniqueHandle handle = OpenExisting(real_, DiskPath(11), win::kGenericRead, kShareReadWrite);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Bytes output(c.output, 0xCC);
@@ -324,9 +317,8 @@ TEST_F(DriverDisks, OutputBuffersTooSmall) {
 
 TEST_F(DriverDisks, UnknownRequestsAreRefused) {
   AddDisk(13, AnsweringDisk("Data", kGiB, 0, sim::MbrLayoutBytes(4, 1)));
-  UniqueHandle handle(
-      real_, real_.CreateFile(DiskPath(13), win::kGenericRead | win::kGenericWrite,
-                              win::kFileShareRead | win::kFileShareWrite, win::kOpenExisting, 0));
+  const UniqueHandle handle =
+      OpenExisting(real_, DiskPath(13), win::kGenericRead | win::kGenericWrite, kShareReadWrite);
   Bytes output(64, 0);
   // IOCTL_DISK_BASE, function 0xFFB, buffered, any access: no disk request of the system.
   EXPECT_FALSE(real_.DeviceIoControl(handle.get(), 0x0007FFEC, {}, output));
@@ -356,9 +348,7 @@ TEST_F(DriverDisks, DisksComeAndGoWithoutLeakingPool) {
   EXPECT_FALSE(control_.AddDisk(testdisk::DescribeDisk(3, sim::Disk{}, warnings)));
   EXPECT_TRUE(control_.RemoveDisk(3));
   EXPECT_FALSE(control_.RemoveDisk(3));
-  UniqueHandle gone(
-      real_, real_.CreateFile(DiskPath(3), win::kGenericRead,
-                              win::kFileShareRead | win::kFileShareWrite, win::kOpenExisting, 0));
+  const UniqueHandle gone = OpenExisting(real_, DiskPath(3), win::kGenericRead, kShareReadWrite);
   EXPECT_FALSE(gone.valid());
   EXPECT_EQ(real_.GetLastError(), win::kErrorFileNotFound);
 
@@ -374,9 +364,7 @@ TEST_F(DriverDisks, DisksComeAndGoWithoutLeakingPool) {
 // the same number.
 TEST_F(DriverDisks, AHandleOutlivesItsDisk) {
   AddDisk(8, AnsweringDisk("First", kGiB, 0, sim::MbrLayoutBytes(4, 1)));
-  UniqueHandle handle(
-      real_, real_.CreateFile(DiskPath(8), win::kGenericRead,
-                              win::kFileShareRead | win::kFileShareWrite, win::kOpenExisting, 0));
+  const UniqueHandle handle = OpenExisting(real_, DiskPath(8), win::kGenericRead, kShareReadWrite);
   ASSERT_TRUE(handle.valid());
   ASSERT_TRUE(control_.RemoveDisk(8));
   AddDisk(8, AnsweringDisk("Second", 2 * kGiB, 0, sim::MbrLayoutBytes(4, 1)));

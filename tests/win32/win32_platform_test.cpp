@@ -29,23 +29,19 @@ TEST(Win32Platform, InvalidHandleMatchesTheSdk) {
 
 TEST(Win32Platform, OpensDiskZeroAndRefusesAbsentDisks) {
   Win32Platform platform;
-  UniqueHandle disk(platform, platform.CreateFile(SB_T("\\\\.\\PhysicalDrive0"), win::kGenericRead,
-                                                  win::kFileShareRead | win::kFileShareWrite,
-                                                  win::kOpenExisting, 0));
+  const UniqueHandle disk =
+      OpenExisting(platform, SB_T("\\\\.\\PhysicalDrive0"), win::kGenericRead, kShareReadWrite);
   EXPECT_TRUE(disk.valid());
-  UniqueHandle absent(
-      platform,
-      platform.CreateFile(SB_T("\\\\.\\PhysicalDrive7"), win::kGenericRead,
-                          win::kFileShareRead | win::kFileShareWrite, win::kOpenExisting, 0));
+  const UniqueHandle absent =
+      OpenExisting(platform, SB_T("\\\\.\\PhysicalDrive7"), win::kGenericRead, kShareReadWrite);
   EXPECT_FALSE(absent.valid());
   EXPECT_EQ(platform.GetLastError(), win::kErrorFileNotFound);
 }
 
 TEST(Win32Platform, GeometryAnswersThroughTheSeam) {
   Win32Platform platform;
-  UniqueHandle disk(platform, platform.CreateFile(SB_T("\\\\.\\PhysicalDrive0"), 0,
-                                                  win::kFileShareRead | win::kFileShareWrite,
-                                                  win::kOpenExisting, 0));
+  const UniqueHandle disk =
+      OpenExisting(platform, SB_T("\\\\.\\PhysicalDrive0"), 0, kShareReadWrite);
   ASSERT_TRUE(disk.valid());
   std::array<std::uint8_t, rec::kGeometryExRequestSize> geometry{};
   ASSERT_TRUE(platform.DeviceIoControl(disk.get(), ioctl::kDiskGetDriveGeometryEx, {}, geometry));
@@ -62,9 +58,8 @@ TEST(Win32Platform, DiskQueriesOfDiskZero) {
   EXPECT_FALSE(property.removable);
   // Wine refuses the attribute and length requests.
   EXPECT_EQ(A(DiskAttributesText(platform, SB_T("0"))), "");
-  UniqueHandle disk(platform, platform.CreateFile(SB_T("\\\\.\\PhysicalDrive0"), win::kGenericRead,
-                                                  win::kFileShareRead | win::kFileShareWrite,
-                                                  win::kOpenExisting, 0));
+  const UniqueHandle disk =
+      OpenExisting(platform, SB_T("\\\\.\\PhysicalDrive0"), win::kGenericRead, kShareReadWrite);
   EXPECT_EQ(GetDiskLength(platform, disk.get()), 0);
   EXPECT_EQ(platform.GetLastError(), win::kErrorNotSupported);
 }

@@ -113,16 +113,12 @@ class Runner {
     } else if (verb == "press") {
       only({"button"});
       const std::string button = text("button");
-      void (MainForm::*handler)() = nullptr;
-      if (button == "Offline") handler = &MainForm::Button2Click;
-      if (button == "Online") handler = &MainForm::Button3Click;
-      if (button == "Read-Only") handler = &MainForm::Button4Click;
-      if (button == "Read-Write") handler = &MainForm::Button5Click;
-      if (handler == nullptr) {
+      const CommandButton* pressed = FindCommandButton(button);
+      if (pressed == nullptr) {
         throw InputError(where + ": unknown button \"" + button +
                          "\" (Offline, Online, Read-Only, Read-Write)");
       }
-      if (run) (form_.*handler)();
+      if (run) (form_.*pressed->click)();
     } else if (verb == "double_click") {
       only({});
       if (run) form_.lvdisksDblClick();

@@ -18,20 +18,9 @@ using nlohmann::json;
 
 constexpr UINT kTickMilliseconds = 10;
 
-struct Button {
-  const char* name;
-  int id;
-};
-constexpr Button kButtons[] = {{"Offline", TfrmMain::kIdButton2},
-                               {"Online", TfrmMain::kIdButton3},
-                               {"Read-Only", TfrmMain::kIdButton4},
-                               {"Read-Write", TfrmMain::kIdButton5}};
-
 int ButtonId(const std::string& name) {
-  for (const Button& button : kButtons) {
-    if (name == button.name) return button.id;
-  }
-  return 0;
+  const CommandButton* button = FindCommandButton(name);
+  return button == nullptr ? 0 : TfrmMain::ButtonId(*button);
 }
 
 int Answer(const std::string& name) {

@@ -43,18 +43,19 @@ struct DiskRequest {
 };
 
 constexpr std::uint32_t kRead = win::kGenericRead;
-constexpr std::uint32_t kShareBoth = win::kFileShareRead | win::kFileShareWrite;
 constexpr DiskRequest kDiskRequests[] = {
-    {ioctl::kDiskGetLengthInfo, kRead, kShareBoth, 0, rec::kLengthInformationSize, nullptr},
-    {ioctl::kDiskGetDiskAttributes, kRead, kShareBoth, 0, rec::kGetDiskAttributesSize, nullptr},
-    {ioctl::kStorageQueryProperty, kRead, kShareBoth, rec::kStoragePropertyQuerySize,
+    {ioctl::kDiskGetLengthInfo, kRead, kShareReadWrite, 0, rec::kLengthInformationSize, nullptr},
+    {ioctl::kDiskGetDiskAttributes, kRead, kShareReadWrite, 0, rec::kGetDiskAttributesSize,
+     nullptr},
+    {ioctl::kStorageQueryProperty, kRead, kShareReadWrite, rec::kStoragePropertyQuerySize,
      rec::kDescriptorBufferSize, "descriptor_hex"},
-    {ioctl::kDiskGetDriveGeometryEx, 0, kShareBoth, 0, rec::kGeometryExRequestSize, "geometry_hex"},
+    {ioctl::kDiskGetDriveGeometryEx, 0, kShareReadWrite, 0, rec::kGeometryExRequestSize,
+     "geometry_hex"},
     {ioctl::kDiskGetDriveLayoutEx, kRead, win::kFileShareRead, 0, rec::kLayoutBufferSize,
      "layout_hex"},
-    {ioctl::kDiskGetCacheInformation, kRead, kShareBoth, 0, rec::kCacheInformationSize,
+    {ioctl::kDiskGetCacheInformation, kRead, kShareReadWrite, 0, rec::kCacheInformationSize,
      "cache_hex"},
-    {ioctl::kStoragePredictFailure, kRead, kShareBoth, 0, rec::kPredictFailureSize,
+    {ioctl::kStoragePredictFailure, kRead, kShareReadWrite, 0, rec::kPredictFailureSize,
      "predict_failure_hex"},
 };
 
@@ -64,8 +65,7 @@ json WineDisk(Platform& platform, std::uint32_t number) {
   const Text path = AsciiToText("\\\\.\\PhysicalDrive" + std::to_string(number));
   json disk = {{"number", number}};
   for (const DiskRequest& request : kDiskRequests) {
-    UniqueHandle device(
-        platform, platform.CreateFile(path, request.access, request.share, win::kOpenExisting, 0));
+    const UniqueHandle device = OpenExisting(platform, path, request.access, request.share);
     if (!device.valid()) return {{"number", number}, {"open_error", platform.GetLastError()}};
     const Bytes input(request.input_size, 0);
     Bytes output(request.output_size, 0);
@@ -110,8 +110,8 @@ json WineVolume(Platform& platform, const std::string& name) {
   }
   std::string device = name;
   if (!device.empty() && device.back() == '\\') device.pop_back();
-  UniqueHandle handle(platform, platform.CreateFile(AsciiToText(device), kRead | win::kGenericWrite,
-                                                    kShareBoth, win::kOpenExisting, 0));
+  const UniqueHandle handle =
+      OpenExisting(platform, AsciiToText(device), kRead | win::kGenericWrite, kShareReadWrite);
   if (!handle.valid()) {
     volume["open_error"] = platform.GetLastError();
     return volume;

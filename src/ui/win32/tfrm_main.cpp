@@ -31,17 +31,12 @@ constexpr Column kColumns[] = {
     {TEXT("Size (MB)"), 75}, {TEXT("Attributes"), 125},
 };
 
-struct ButtonLayout {
-  int id;
-  const TCHAR* caption;
-  int left;
-};
-constexpr ButtonLayout kButtons[] = {
-    {TfrmMain::kIdButton2, TEXT("Offline"), 16},
-    {TfrmMain::kIdButton3, TEXT("Online"), 104},
-    {TfrmMain::kIdButton4, TEXT("Read-Only"), 192},
-    {TfrmMain::kIdButton5, TEXT("Read-Write"), 280},
-};
+// Panel1's buttons stand in a row, 75 by 25 pixels, 88 pixels apart.
+constexpr int kFirstButtonLeft = 16;
+constexpr int kButtonPitch = 88;
+constexpr int kButtonTop = 16;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 25;
 
 // The window's outer rectangle for its style: the 64-bit program lets the system place the
 // window and sizes it for its client area; the 32-bit program opens at a fixed place with a
@@ -65,9 +60,8 @@ TfrmMain::TfrmMain(HINSTANCE instance, Platform& platform, VolumeTable& volume_t
     : instance_(instance), form_(platform, *this, volume_table), font_(CreateProgramFont()) {}
 
 TfrmMain::~TfrmMain() {
+  // The controls go with the window, before the members close the font and the menu.
   if (hwnd_ != nullptr) ::DestroyWindow(hwnd_);
-  if (popup_ != nullptr) ::DestroyMenu(popup_);
-  if (font_ != nullptr) ::DeleteObject(font_);
   if (frmMain == this) frmMain = nullptr;
 }
 
@@ -99,7 +93,7 @@ void TfrmMain::CreateControls() {
       nullptr);
   ListView_SetExtendedListViewStyle(list_,
                                     LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
-  SetFont(list_, font_);
+  SetFont(list_, font_.get());
   for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
     LVCOLUMN column = {};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
@@ -114,26 +108,28 @@ void TfrmMain::CreateControls() {
       0, STATUSCLASSNAME, TEXT(""),
       WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN, 0, 0, 0, 0, hwnd_,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdStatusBar)), instance_, nullptr);
-  SetFont(status_bar_, font_);
+  SetFont(status_bar_, font_.get());
   ::SendMessage(status_bar_, SB_SIMPLE, TRUE, 0);
 
   panel_ = ::CreateWindowEx(
       WS_EX_CONTROLPARENT, kPanelClassName, TEXT(""), WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
       kClientWidth, kPanelHeight, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdPanel)),
       instance_, nullptr);
-  for (int i = 0; i < 4; ++i) {
+  for (std::size_t i = 0; i < std::size(kCommandButtons); ++i) {
+    const CommandButton& button = kCommandButtons[i];
     buttons_[i] = ::CreateWindowEx(
-        0, TEXT("BUTTON"), kButtons[i].caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-        kButtons[i].left, 16, 75, 25, panel_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtons[i].id)), instance_, nullptr);
-    SetFont(buttons_[i], font_);
+        0, TEXT("BUTTON"), button.caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+        kFirstButtonLeft + static_cast<int>(i) * kButtonPitch, kButtonTop, kButtonWidth,
+        kButtonHeight, panel_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ButtonId(button))),
+        instance_, nullptr);
+    SetFont(buttons_[i], font_.get());
   }
 
-  popup_ = ::CreatePopupMenu();
-  ::AppendMenu(popup_, MF_STRING, kIdShowDiskPartInformations1,
+  popup_.reset(::CreatePopupMenu());
+  ::AppendMenu(popup_.get(), MF_STRING, kIdShowDiskPartInformations1,
                TEXT("Show Disk/Part Informations"));
-  ::AppendMenu(popup_, MF_SEPARATOR, 0, nullptr);
-  ::AppendMenu(popup_, MF_STRING, kIdRefresh1, TEXT("Refresh"));
+  ::AppendMenu(popup_.get(), MF_SEPARATOR, 0, nullptr);
+  ::AppendMenu(popup_.get(), MF_STRING, kIdRefresh1, TEXT("Refresh"));
 }
 
 void TfrmMain::Layout() {
@@ -242,19 +238,13 @@ LRESULT TfrmMain::OnNotify(const NMHDR& header, LPARAM lparam) {
 }
 
 void TfrmMain::OnCommand(int id) {
+  for (const CommandButton& button : kCommandButtons) {
+    if (id == ButtonId(button)) {
+      (form_.*button.click)();
+      return;
+    }
+  }
   switch (id) {
-    case kIdButton2:
-      form_.Button2Click();
-      break;
-    case kIdButton3:
-      form_.Button3Click();
-      break;
-    case kIdButton4:
-      form_.Button4Click();
-      break;
-    case kIdButton5:
-      form_.Button5Click();
-      break;
     case kIdShowDiskPartInformations1:
       form_.ShowDiskPartInformations1Click();
       break;
@@ -279,8 +269,8 @@ void TfrmMain::ShowPopupMenu(LPARAM position) {
     }
     ::ClientToScreen(list_, &point);
   }
-  ::TrackPopupMenu(popup_, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0,
-                   hwnd_, nullptr);
+  ::TrackPopupMenu(popup_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, point.x, point.y,
+                   0, hwnd_, nullptr);
 }
 
 // --- MainView ---
@@ -307,7 +297,7 @@ void TfrmMain::ProcessMessages() {
 }
 
 Lines& TfrmMain::OpenProperties(const Text& caption) {
-  Tfrmproperties* window = Tfrmproperties::Create(instance_, hwnd_, font_);
+  Tfrmproperties* window = Tfrmproperties::Create(instance_, hwnd_, font_.get());
   // Reported to the user by the window's exception barrier, as the toolkit would.
   if (window == nullptr) throw Error(SB_T("Error creating window handle."));
   frmproperties = window;

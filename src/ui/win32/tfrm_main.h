@@ -3,6 +3,7 @@
 
 #include "platform/win32/win32_api.h"
 
+#include <iterator>
 #include <vector>
 
 #include "platform/platform.h"
@@ -10,6 +11,7 @@
 #include "ui/view.h"
 #include "ui/win32/base_window.h"
 #include "ui/win32/message_dialogs.h"
+#include "ui/win32/ui_handles.h"
 #include "volumes/volume_table.h"
 
 namespace sb {
@@ -26,10 +28,12 @@ class TfrmMain final : public BaseWindow<TfrmMain>, public MainView, private Dis
     kIdList = 100,
     kIdStatusBar = 101,
     kIdPanel = 102,
-    kIdButton2 = 202,  // "Offline"
-    kIdButton3 = 203,  // "Online"
-    kIdButton4 = 204,  // "Read-Only"
-    kIdButton5 = 205,  // "Read-Write"
+    // A button of Panel1 is kIdButtonBase + its number in kCommandButtons.
+    kIdButtonBase = 200,
+    kIdButton2 = kIdButtonBase + 2,
+    kIdButton3 = kIdButtonBase + 3,
+    kIdButton4 = kIdButtonBase + 4,
+    kIdButton5 = kIdButtonBase + 5,
     kIdShowDiskPartInformations1 = 301,
     kIdRefresh1 = 302,
   };
@@ -39,9 +43,13 @@ class TfrmMain final : public BaseWindow<TfrmMain>, public MainView, private Dis
   TfrmMain(const TfrmMain&) = delete;
   TfrmMain& operator=(const TfrmMain&) = delete;
 
+  static constexpr int ButtonId(const CommandButton& button) {
+    return kIdButtonBase + button.number;
+  }
+
   static bool RegisterClasses(HINSTANCE instance);
   bool Create();
-  HFONT font() const { return font_; }
+  HFONT font() const { return font_.get(); }
 
   // --- MainView ---
   DiskListView& lvdisks() override { return *this; }
@@ -86,12 +94,12 @@ class TfrmMain final : public BaseWindow<TfrmMain>, public MainView, private Dis
   HINSTANCE instance_;
   MainForm form_;
   MessageDialogs dialogs_;
-  HFONT font_ = nullptr;
-  HWND list_ = nullptr;        // lvdisks
-  HWND status_bar_ = nullptr;  // StatusBar1
-  HWND panel_ = nullptr;       // Panel1
-  HWND buttons_[4] = {};       // Button2 to Button5
-  HMENU popup_ = nullptr;      // PopupMenu1
+  UniqueFont font_;
+  HWND list_ = nullptr;                            // lvdisks
+  HWND status_bar_ = nullptr;                      // StatusBar1
+  HWND panel_ = nullptr;                           // Panel1
+  HWND buttons_[std::size(kCommandButtons)] = {};  // Button2 to Button5
+  UniqueMenu popup_;                               // PopupMenu1
   bool shown_ = false;
   std::vector<int> next_sub_item_;  // per row: the column the next sub-item goes to
 };
