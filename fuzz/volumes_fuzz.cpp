@@ -20,10 +20,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string device = VolumeNameToDeviceName(platform, view, name);
   fuzz::Require(device.size() <= kDosDeviceLength, "a device name fits its buffer");
   bool read = true;
-  const DISK_EXTENT extent = _GetVolumeExtent(platform, view, name, &read);
+  const DiskExtent extent = _GetVolumeExtent(platform, view, name, &read);
   if (!read) {
-    fuzz::Require(extent.DiskNumber == 0 && extent.StartingOffset == 0 && extent.ExtentLength == 0,
-                  "an extent that was not read is all zero");
+    fuzz::Require(
+        extent.disk_number == 0 && extent.starting_offset == 0 && extent.extent_length == 0,
+        "an extent that was not read is all zero");
   }
   platform.CheckHandles();
 

@@ -120,15 +120,15 @@ TEST_F(VolumesTest, AnExtentThatCannotBeReadGivesDiskZeroThatNamesNoDisk) {
   EXPECT_THAT(view.messages, IsEmpty());  // failures of the platform calls are not reported
 
   bool read = true;
-  const DISK_EXTENT extent = _GetVolumeExtent(machine, view, Guid("ten"), &read);
+  const DiskExtent extent = _GetVolumeExtent(machine, view, Guid("ten"), &read);
   EXPECT_TRUE(read);
-  EXPECT_EQ(extent.DiskNumber, 5u);
-  EXPECT_EQ(extent.StartingOffset, 1048576);
-  EXPECT_EQ(extent.ExtentLength, 100 * 1048576);
-  const DISK_EXTENT unread = _GetVolumeExtent(machine, view, Guid("eleven"), &read);
+  EXPECT_EQ(extent.disk_number, 5u);
+  EXPECT_EQ(extent.starting_offset, 1048576);
+  EXPECT_EQ(extent.extent_length, 100 * 1048576);
+  const DiskExtent unread = _GetVolumeExtent(machine, view, Guid("eleven"), &read);
   EXPECT_FALSE(read);
-  EXPECT_EQ(unread.DiskNumber, 0u);
-  EXPECT_EQ(unread.ExtentLength, 0);
+  EXPECT_EQ(unread.disk_number, 0u);
+  EXPECT_EQ(unread.extent_length, 0);
 }
 
 TEST_F(VolumesTest, EntriesBehindTheCountKeepWhatTheyHeldAndAreNotCounted) {

@@ -5,10 +5,20 @@
 
 #include "platform/platform.h"
 
-namespace sb {
+// The bits of the attribute word keep the system's names. A full SDK defines them as
+// macros in winioctl.h, and where the platform's headers have them they are taken as they
+// are (Win32 code reads winioctl.h before any header of the system). Elsewhere, natively
+// and with headers that lack them, the same macros are defined here with the SDK's own
+// spelling and value, so that the two are one name and never clash: a macro defined again
+// with the same tokens is no conflict. tests/win32/sdk_names_test.cpp holds them together.
+#ifndef DISK_ATTRIBUTE_OFFLINE
+#define DISK_ATTRIBUTE_OFFLINE 0x0000000000000001
+#endif
+#ifndef DISK_ATTRIBUTE_READ_ONLY
+#define DISK_ATTRIBUTE_READ_ONLY 0x0000000000000002
+#endif
 
-inline constexpr std::uint64_t DISK_ATTRIBUTE_OFFLINE = 1;
-inline constexpr std::uint64_t DISK_ATTRIBUTE_READ_ONLY = 2;
+namespace sb {
 
 // The GET_DISK_ATTRIBUTES record as the request fills it.
 struct TGetDiskAttributes {

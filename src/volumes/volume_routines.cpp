@@ -45,15 +45,15 @@ std::size_t list_volumes(Platform& platform, Dialogs& dialogs, VolumeTable& tabl
           volume_name, std::span<char>(paths).first(kVolumePathsLength));
 
       bool extent_read = false;
-      const DISK_EXTENT extent = _GetVolumeExtent(platform, dialogs, volume_name, &extent_read);
+      const DiskExtent extent = _GetVolumeExtent(platform, dialogs, volume_name, &extent_read);
 
       volumes entry;
       entry.volume_name = volume_name;
       entry.device_name = std::move(device_name);
-      entry.disk_number = static_cast<std::uint8_t>(extent.DiskNumber & 0xFF);
+      entry.disk_number = static_cast<std::uint8_t>(extent.disk_number & 0xFF);
       // Only the first path of the list: the one the commands remove after Offline.
       if (have_paths) entry.mount_path = UpToFirstZero<char>(paths);
-      entry.disk_known = extent_read && extent.DiskNumber < kDiskNumberLimit;
+      entry.disk_known = extent_read && extent.disk_number < kDiskNumberLimit;
       // Moved in whole, so that an error cannot leave an entry half old, half new.
       table[written] = std::move(entry);
       ++written;
@@ -92,9 +92,9 @@ std::string VolumeNameToDeviceName(Platform& platform, Dialogs& dialogs,
   return device_name;
 }
 
-DISK_EXTENT _GetVolumeExtent(Platform& platform, Dialogs& dialogs, const std::string& volume_name,
-                             bool* read) {
-  DISK_EXTENT extent;
+DiskExtent _GetVolumeExtent(Platform& platform, Dialogs& dialogs, const std::string& volume_name,
+                            bool* read) {
+  DiskExtent extent;
   bool extent_read = false;
   try {
     // With its trailing backslash the name opens the volume's root folder, which does not
@@ -111,16 +111,16 @@ DISK_EXTENT _GetVolumeExtent(Platform& platform, Dialogs& dialogs, const std::st
         const ByteReader reader(buffer);
         if (reader.U32(rec::kVolumeExtentsCount) > 0) {
           constexpr std::size_t first = rec::kVolumeExtentsFirst;
-          extent.DiskNumber = reader.U32(first + rec::kDiskExtentDiskNumber);
-          extent.StartingOffset = reader.I64(first + rec::kDiskExtentStartingOffset);
-          extent.ExtentLength = reader.I64(first + rec::kDiskExtentLength);
+          extent.disk_number = reader.U32(first + rec::kDiskExtentDiskNumber);
+          extent.starting_offset = reader.I64(first + rec::kDiskExtentStartingOffset);
+          extent.extent_length = reader.I64(first + rec::kDiskExtentLength);
           extent_read = true;
         }
       }
     }
   } catch (const std::exception& error) {
     dialogs.ShowMessage(SB_T("_GetVolumeExtent:") + MessageOf(error));
-    extent = DISK_EXTENT{};
+    extent = DiskExtent{};
     extent_read = false;
   }
   if (read != nullptr) *read = extent_read;

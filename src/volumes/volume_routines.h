@@ -19,11 +19,12 @@ inline constexpr std::size_t kVolumeNameBufferSize = 256;
 inline constexpr std::size_t kVolumePathsLength = 260;  // the buffer holds one more
 inline constexpr std::size_t kDosDeviceLength = 260;    // the buffer holds one more
 
-// The platform's DISK_EXTENT record: one stretch of a volume on one disk.
-struct DISK_EXTENT {
-  std::uint32_t DiskNumber = 0;
-  std::int64_t StartingOffset = 0;
-  std::int64_t ExtentLength = 0;
+// One stretch of a volume on one disk, as read from the platform's DISK_EXTENT record.
+// Our own record under our own name: the SDK's DISK_EXTENT stays the SDK's.
+struct DiskExtent {
+  std::uint32_t disk_number = 0;
+  std::int64_t starting_offset = 0;
+  std::int64_t extent_length = 0;
 };
 
 // Rewrites table from entry 0 with one entry per volume whose device is neither a CD-ROM
@@ -39,8 +40,8 @@ std::string VolumeNameToDeviceName(Platform& platform, Dialogs& dialogs,
 
 // The first disk extent of a volume named as the enumeration names it; all zero when it
 // could not be read. read, when given, tells whether it was read.
-DISK_EXTENT _GetVolumeExtent(Platform& platform, Dialogs& dialogs, const std::string& volume_name,
-                             bool* read = nullptr);
+DiskExtent _GetVolumeExtent(Platform& platform, Dialogs& dialogs, const std::string& volume_name,
+                            bool* read = nullptr);
 
 // The single-byte form of a text in the system code page, as the volume calls take it.
 inline std::string TextToAnsi([[maybe_unused]] Platform& platform, const Text& text) {

@@ -7,6 +7,9 @@
 #pragma once
 
 #include <windows.h>
+// Read here, before any header of the system, so that names the system shares with the
+// SDK (the DISK_ATTRIBUTE_ bits) are the SDK's wherever it has them.
+#include <winioctl.h>
 
 #undef CreateFile
 #undef FormatMessage
