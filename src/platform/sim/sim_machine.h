@@ -6,6 +6,13 @@
 // handle table that reports leaks, logs every call, runs a virtual clock so that a pause
 // costs nothing, and queues volume arrival and removal notices when drive letters come and
 // go or a disk goes offline or online.
+//
+// SimMachine is defined across files named after what they hold:
+//   sim_machine.cpp          building it, message texts, the code page, the clock
+//   sim_handles.cpp          the handle table, the call log and injected faults; opening
+//                            and closing devices
+//   sim_device_requests.cpp  control requests: what disks and volumes answer
+//   sim_volume_calls.cpp     volume enumeration, mount points, DOS device names, notices
 #pragma once
 
 #include <cstdint>
