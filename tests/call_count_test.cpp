@@ -13,6 +13,7 @@
 #include "platform/sim/sim_records.h"
 #include "support/fake_view.h"
 #include "support/machines.h"
+#include "support/scenario_fixture.h"
 #include "ui/disk_list.h"
 
 namespace sb {
@@ -53,15 +54,7 @@ sim::Disk ReportDisk() {
   return disk;
 }
 
-class CallCountTest : public ::testing::Test {
- protected:
-  void TearDown() override {
-    EXPECT_TRUE(machine.OpenHandles().empty());
-    EXPECT_EQ(machine.bad_closes(), 0u);
-  }
-  sim::SimMachine machine;
-  FakeView view;
-};
+class CallCountTest : public test::MainFormTest<> {};
 
 TEST_F(CallCountTest, ListFillProbesSixteenDisksAndQueriesEachPresentOneOnce) {
   // Present: 0, 3, 7, 15; absent: the others.

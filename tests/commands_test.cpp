@@ -8,6 +8,7 @@
 #include "support/fake_view.h"
 #include "support/machines.h"
 #include "support/notices.h"
+#include "support/scenario_fixture.h"
 #include "ui/main_form.h"
 
 namespace sb {
@@ -63,17 +64,13 @@ std::vector<std::string> Targets(const sim::SimMachine& machine, const std::stri
   return targets;
 }
 
-class CommandsTest : public ::testing::Test {
+class CommandsTest : public test::MainFormTest<> {
  protected:
   void SetUp() override {
     machine.AddDisk(0, ListDisk("System", 100 * kMiB));
     machine.AddDisk(1, ListDisk("Data", 200 * kMiB));
     machine.AddDisk(2, ListDisk("Backup", 300 * kMiB));
     machine.ReserveLetter('C');
-  }
-  void TearDown() override {
-    EXPECT_THAT(machine.OpenHandles(), IsEmpty());
-    EXPECT_EQ(machine.bad_closes(), 0u);
   }
   // Shows the window, selects the row at position row and forgets how it got there.
   void Start(std::size_t row) {
@@ -91,10 +88,6 @@ class CommandsTest : public ::testing::Test {
     };
   }
 
-  sim::SimMachine machine;
-  FakeView view;
-  VolumeTable table;
-  MainForm form{machine, view, table};
   std::uint64_t elapsed_when_messages_ran = 0;
 };
 

@@ -7,6 +7,7 @@
 #include "platform/records.h"
 #include "support/fake_view.h"
 #include "support/machines.h"
+#include "support/scenario_fixture.h"
 
 namespace sb {
 namespace {
@@ -78,11 +79,7 @@ TEST(BusTypeName, MapsTheLowEightBits) {
   for (const auto& [code, name] : cases) EXPECT_EQ(A(BusTypeName(code)), name) << code;
 }
 
-class GetDiskPropertyTest : public ::testing::Test {
- protected:
-  void TearDown() override { EXPECT_TRUE(machine.OpenHandles().empty()); }
-  sim::SimMachine machine;
-};
+class GetDiskPropertyTest : public test::MachineTest {};
 
 TEST_F(GetDiskPropertyTest, FillsEveryField) {
   sim::Disk disk;

@@ -6,6 +6,7 @@
 
 #include "support/fake_view.h"
 #include "support/machines.h"
+#include "support/scenario_fixture.h"
 #include "ui/disk_list.h"
 #include "ui/main_form.h"
 
@@ -17,17 +18,7 @@ using test::kMiB;
 using test::ListDisk;
 using ::testing::ElementsAre;
 
-class DiskListTest : public ::testing::Test {
- protected:
-  void TearDown() override {
-    EXPECT_TRUE(machine.OpenHandles().empty());
-    EXPECT_EQ(machine.bad_closes(), 0u);
-  }
-  sim::SimMachine machine;
-  FakeView view;
-  VolumeTable table;
-  MainForm form{machine, view, table};
-};
+class DiskListTest : public test::MainFormTest<> {};
 
 TEST_F(DiskListTest, ListsTheDisksThatOpenInNumberOrder) {
   machine.AddDisk(0, ListDisk("System SSD", 256 * kMiB + 5, 0));
@@ -144,12 +135,10 @@ class FailingList : public FakeView {
   }
 };
 
-TEST(DiskListErrors, AFailingRefillIsReportedAndTheRowsAddedStay) {
-  sim::SimMachine machine;
+class DiskListErrors : public test::MainFormTest<FailingList> {};
+
+TEST_F(DiskListErrors, AFailingRefillIsReportedAndTheRowsAddedStay) {
   for (std::uint32_t n : {0u, 1u, 2u}) machine.AddDisk(n, ListDisk("Disk", kMiB));
-  FailingList view;
-  VolumeTable table;
-  MainForm form(machine, view, table);
   form.RefreshDiskList();
   EXPECT_THAT(view.messages, ElementsAre("_Enum_Drives_lv:out of memory"));
   EXPECT_THAT(view.RowTexts(), ElementsAre("0|DISK|Disk|1|Online Read-Write "));

@@ -16,6 +16,7 @@
 #include "support/fake_view.h"
 #include "support/machines.h"
 #include "support/notices.h"
+#include "support/scenario_fixture.h"
 #include "ui/main_form.h"
 
 namespace sb {
@@ -103,15 +104,11 @@ void BuildMachine(sim::SimMachine& machine) {
   machine.set_message_text(win::kErrorNotSupported, "The request is not supported.\r\n");
 }
 
-struct World {
+struct World : test::MainFormScene<> {
   World() {
     BuildMachine(machine);
     view.on_process_messages = [this] { test::DeliverNotices(machine, form); };
   }
-  sim::SimMachine machine;
-  FakeView view;
-  VolumeTable table;
-  MainForm form{machine, view, table};
 };
 
 // Shows the window and selects the row at the given position, as the user would.

@@ -8,6 +8,7 @@
 
 #include "platform/handle.h"
 #include "support/machines.h"
+#include "support/scenario_fixture.h"
 
 namespace sb {
 namespace {
@@ -15,7 +16,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-class HandleTest : public ::testing::Test {
+class HandleTest : public test::MachineTest {
  protected:
   void SetUp() override {
     machine.AddDisk(0, sim::Disk{});
@@ -30,7 +31,6 @@ class HandleTest : public ::testing::Test {
     for (const auto& call : machine.calls()) calls.push_back(call.ToString());
     return calls;
   }
-  sim::SimMachine machine;
 };
 
 TEST_F(HandleTest, OpenExistingOpensAsTheSystemDoesAndTheOwnerClosesOnce) {

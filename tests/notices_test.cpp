@@ -4,6 +4,7 @@
 #include "support/fake_view.h"
 #include "support/machines.h"
 #include "support/notices.h"
+#include "support/scenario_fixture.h"
 #include "ui/main_form.h"
 #include "ui/notices.h"
 
@@ -30,17 +31,13 @@ TEST(UnitMaskToDrive, LowestOfTheTwentySixLowBits) {
   EXPECT_EQ(A(UnitMaskToDrive(Bytes(8, 0xFF))), "");
 }
 
-class NoticesTest : public ::testing::Test {
+class NoticesTest : public test::MainFormTest<> {
  protected:
   void SetUp() override {
     machine.AddDisk(0, test::ListDisk("System", 100 * test::kMiB));
     form.FormShow();
     view.events.clear();
   }
-  sim::SimMachine machine;
-  test::FakeView view;
-  VolumeTable table;
-  MainForm form{machine, view, table};
 };
 
 TEST_F(NoticesTest, ArrivalAndRemovalWriteATimeStampedLineAndRefresh) {

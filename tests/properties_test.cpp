@@ -3,6 +3,7 @@
 
 #include "support/fake_view.h"
 #include "support/machines.h"
+#include "support/scenario_fixture.h"
 #include <new>
 #include <stdexcept>
 
@@ -30,17 +31,7 @@ class WatchingView : public test::FakeView {
   const sim::SimMachine& machine_;
 };
 
-class PropertiesTest : public ::testing::Test {
- protected:
-  void TearDown() override {
-    EXPECT_TRUE(machine.OpenHandles().empty());
-    EXPECT_EQ(machine.bad_closes(), 0u);
-  }
-  sim::SimMachine machine;
-  WatchingView view{machine};
-  VolumeTable table;
-  MainForm form{machine, view, table};
-};
+class PropertiesTest : public test::MainFormTest<WatchingView> {};
 
 TEST_F(PropertiesTest, WithoutASelectionAsksForADisk) {
   machine.AddDisk(0, test::ListDisk("Disk", test::kMiB));

@@ -8,6 +8,7 @@
 #include "platform/handle.h"
 #include "support/fake_view.h"
 #include "support/machines.h"
+#include "support/scenario_fixture.h"
 
 namespace sb {
 namespace {
@@ -22,14 +23,7 @@ std::vector<std::string> CallTexts(const sim::SimMachine& machine) {
   return texts;
 }
 
-class ReportQueriesTest : public ::testing::Test {
- protected:
-  void TearDown() override {
-    EXPECT_TRUE(machine.OpenHandles().empty());
-    EXPECT_EQ(machine.bad_closes(), 0u);
-  }
-  sim::SimMachine machine;
-};
+class ReportQueriesTest : public test::MachineTest {};
 
 TEST_F(ReportQueriesTest, DriveParamsCondenseTheGeometry) {
   const struct {

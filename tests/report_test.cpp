@@ -8,6 +8,7 @@
 #include "platform/records.h"
 #include "support/fake_view.h"
 #include "support/machines.h"
+#include "support/scenario_fixture.h"
 
 namespace sb {
 namespace {
@@ -66,18 +67,13 @@ const LineList kAttributes = {"->Disk Attributes", "Attributes: " + kWord0};
 const LineList kHealthyReport =
     Join({kGeometry, kLength, kMbrLayout, kNoPrediction, kProperty, kCache, kAttributes});
 
-class ReportTest : public ::testing::Test {
+class ReportTest : public test::MachineTest {
  protected:
-  void TearDown() override {
-    EXPECT_TRUE(machine.OpenHandles().empty());
-    EXPECT_EQ(machine.bad_closes(), 0u);
-  }
   LineList Report(const Text& path = kDisk0) {
     window.lines = {"left from before", ""};
     DiskInfoReport(machine, path, window);
     return window.lines;
   }
-  sim::SimMachine machine;
   test::FakeView::PropertiesWindow window;
 };
 

@@ -5,6 +5,7 @@
 
 #include "platform/sim/sim_machine.h"
 #include "support/fake_view.h"
+#include "support/scenario_fixture.h"
 #include "volumes/mount_points.h"
 #include "volumes/volume_routines.h"
 
@@ -41,16 +42,7 @@ std::vector<std::string> Rows(const VolumeTable& table, std::size_t count) {
   return rows;
 }
 
-class VolumesTest : public ::testing::Test {
- protected:
-  void TearDown() override {
-    EXPECT_THAT(machine.OpenHandles(), IsEmpty());
-    EXPECT_EQ(machine.bad_closes(), 0u);
-  }
-  sim::SimMachine machine;
-  FakeView view;
-  VolumeTable table;
-};
+class VolumesTest : public test::MainFormTest<> {};
 
 TEST_F(VolumesTest, ListsEveryVolumeButCdromsAndFloppiesWithTheFirstPathAndExtent) {
   machine.AddVolume(Vol("1", {1}, {"E:\\"}));
