@@ -74,6 +74,8 @@ TEST_F(HandleTest, ResetClosesAndTakesANewHandle) {
   UniqueHandle device = Open(0);
   device.reset(machine.CreateFile(SB_T("\\\\.\\PhysicalDrive1"), 0, 0, win::kOpenExisting, 0));
   EXPECT_THAT(machine.OpenHandles(), ElementsAre("h2 \\\\.\\PhysicalDrive1"));
+  device.reset(device.get());  // taking what it owns closes nothing
+  EXPECT_THAT(machine.OpenHandles(), ElementsAre("h2 \\\\.\\PhysicalDrive1"));
   device.reset();
   device.reset();  // owning nothing, it closes nothing
   EXPECT_EQ(machine.CallsOf("CloseHandle").size(), 2u);

@@ -52,6 +52,7 @@ class UniqueAny {
   // the error of the call that failed before the close is the one its caller reports,
   // whatever the close itself leaves behind.
   void reset(Value value = Policy::kInvalid) {
+    if (value == value_) return;  // what it owns already is not closed under it
     const Value closing = std::exchange(value_, value);
     if (closing == Policy::kInvalid) return;
     const std::uint32_t error = policy_.GetLastError();
