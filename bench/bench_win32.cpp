@@ -27,6 +27,7 @@
 
 #include "disk/report.h"
 #include "noop_view.h"
+#include "platform/forwarding_platform.h"
 #include "platform/win32/win32_platform.h"
 #include "ui/disk_list.h"
 
@@ -69,14 +70,14 @@ const char* KindName(Op::Kind kind) {
 
 // Forwards every call to the real platform and records the disk calls the routines make.
 // Calls the routines never make are forwarded but not recorded.
-class RecordingPlatform final : public Platform {
+class RecordingPlatform final : public ForwardingPlatform {
  public:
-  explicit RecordingPlatform(Platform& real) : real_(real) {}
+  explicit RecordingPlatform(Platform& real) : ForwardingPlatform(real) {}
   std::vector<Op> ops;
 
   Handle CreateFile(const Text& path, std::uint32_t access, std::uint32_t share,
                     std::uint32_t disposition, std::uint32_t flags) override {
-    const Handle handle = real_.CreateFile(path, access, share, disposition, flags);
+    const Handle handle = next().CreateFile(path, access, share, disposition, flags);
     Op op{Op::Kind::kOpen};
     op.path = path;
     op.access = access;
@@ -91,7 +92,7 @@ class RecordingPlatform final : public Platform {
   }
   bool DeviceIoControl(Handle device, std::uint32_t code, ConstBytes input,
                        MutableBytes output) override {
-    const bool ok = real_.DeviceIoControl(device, code, input, output);
+    const bool ok = next().DeviceIoControl(device, code, input, output);
     Op op{Op::Kind::kRequest};
     op.code = code;
     op.in_size = input.size();
@@ -102,7 +103,7 @@ class RecordingPlatform final : public Platform {
     return ok;
   }
   bool CloseHandle(Handle handle) override {
-    const bool ok = real_.CloseHandle(handle);
+    const bool ok = next().CloseHandle(handle);
     Op op{Op::Kind::kClose};
     op.handle = HandleIndex(handle);
     op.ok = ok;
@@ -113,42 +114,21 @@ class RecordingPlatform final : public Platform {
   std::uint32_t GetLastError() override {
     ops.push_back({Op::Kind::kGetLastError});
     ops.back().ok = true;
-    return real_.GetLastError();
+    return next().GetLastError();
   }
   void SetLastError(std::uint32_t code) override {
     ops.push_back({Op::Kind::kSetLastError});
     ops.back().code = code;
     ops.back().ok = true;
-    real_.SetLastError(code);
+    next().SetLastError(code);
   }
   Text FormatMessage(std::uint32_t code) override {
-    Text text = real_.FormatMessage(code);
+    Text text = next().FormatMessage(code);
     ops.push_back({Op::Kind::kFormatMessage});
     ops.back().code = code;
     ops.back().ok = !text.empty();
     return text;
   }
-  Handle FindFirstVolumeA(std::span<char> name) override { return real_.FindFirstVolumeA(name); }
-  bool FindNextVolumeA(Handle find, std::span<char> name) override {
-    return real_.FindNextVolumeA(find, name);
-  }
-  bool FindVolumeClose(Handle find) override { return real_.FindVolumeClose(find); }
-  bool GetVolumePathNamesForVolumeNameA(const std::string& volume, std::span<char> paths) override {
-    return real_.GetVolumePathNamesForVolumeNameA(volume, paths);
-  }
-  std::uint32_t QueryDosDeviceW(const std::wstring& device, std::span<wchar_t> target) override {
-    return real_.QueryDosDeviceW(device, target);
-  }
-  bool SetVolumeMountPointA(const std::string& mount_point, const std::string& volume) override {
-    return real_.SetVolumeMountPointA(mount_point, volume);
-  }
-  bool DeleteVolumeMountPointA(const std::string& mount_point) override {
-    return real_.DeleteVolumeMountPointA(mount_point);
-  }
-  std::string WideToAnsi(const std::wstring& wide) override { return real_.WideToAnsi(wide); }
-  std::wstring AnsiToWide(const std::string& ansi) override { return real_.AnsiToWide(ansi); }
-  void Sleep(std::uint32_t milliseconds) override { real_.Sleep(milliseconds); }
-  Text LocalDateTimeText() override { return real_.LocalDateTimeText(); }
 
  private:
   int HandleIndex(Handle handle) const {
@@ -156,7 +136,6 @@ class RecordingPlatform final : public Platform {
     return it == handles_.end() ? -1 : it->second;
   }
 
-  Platform& real_;
   std::map<Handle, int> handles_;
 };
 

@@ -2,8 +2,10 @@
 
 #include <array>
 #include <cctype>
+#include <fstream>
 #include <initializer_list>
 #include <limits>
+#include <sstream>
 
 #include "platform/sim/sim_records.h"
 
@@ -253,6 +255,18 @@ sim::Volume LoadVolume(const json& description, const std::string& where) {
     }
   }
   return volume;
+}
+
+json ReadJsonFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) throw InputError(path + ": cannot be read");
+  std::stringstream text;
+  text << file.rdbuf();
+  try {
+    return json::parse(text.str());
+  } catch (const json::parse_error& error) {
+    throw InputError(path + ": " + error.what());
+  }
 }
 
 void LoadMachine(const json& description, sim::SimMachine& machine) {

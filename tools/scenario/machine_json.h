@@ -16,6 +16,9 @@ class InputError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The JSON document in the file; throws InputError when it cannot be read or parsed.
+nlohmann::json ReadJsonFile(const std::string& path);
+
 // Adds the disks, volumes, reserved letters and message texts of description to machine.
 void LoadMachine(const nlohmann::json& description, sim::SimMachine& machine);
 

@@ -7,9 +7,7 @@
 //
 // Exit status: 0 when every action ran; 2 for unreadable or malformed input.
 #include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,18 +25,6 @@ namespace sb::scenario {
 namespace {
 
 using nlohmann::json;
-
-json ReadJson(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) throw InputError(path + ": cannot be read");
-  std::stringstream text;
-  text << file.rdbuf();
-  try {
-    return json::parse(text.str());
-  } catch (const json::parse_error& error) {
-    throw InputError(path + ": " + error.what());
-  }
-}
 
 class Runner {
  public:
@@ -223,15 +209,15 @@ int Main(int argc, char** argv) {
   json machine_description;
   json actions;
   if (files.size() == 1) {
-    const json scenario = ReadJson(files[0]);
+    const json scenario = ReadJsonFile(files[0]);
     if (!scenario.is_object() || !scenario.contains("machine") || !scenario.contains("actions")) {
       throw InputError(files[0] + ": expected an object with \"machine\" and \"actions\"");
     }
     machine_description = scenario.at("machine");
     actions = scenario.at("actions");
   } else if (files.size() == 2) {
-    machine_description = ReadJson(files[0]);
-    actions = ReadJson(files[1]);
+    machine_description = ReadJsonFile(files[0]);
+    actions = ReadJsonFile(files[1]);
   } else {
     throw InputError(
         "usage: scenario_runner machine.json actions.json [--calls] [--requests]\n"

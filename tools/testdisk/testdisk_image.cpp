@@ -7,7 +7,6 @@
 // warning on standard error. Exit status 0, or 2 with a message for input it cannot use.
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -22,16 +21,7 @@ namespace {
 using nlohmann::json;
 
 json ReadMachine(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) throw scenario::InputError(path + ": cannot be read");
-  std::stringstream text;
-  text << file.rdbuf();
-  json document;
-  try {
-    document = json::parse(text.str());
-  } catch (const json::parse_error& error) {
-    throw scenario::InputError(path + ": " + error.what());
-  }
+  json document = scenario::ReadJsonFile(path);
   if (document.is_object() && document.contains("machine")) return document.at("machine");
   return document;
 }

@@ -77,16 +77,7 @@ Options ParseOptions(int argc, char** argv) {
 }
 
 json ReadScenario(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) throw scenario::InputError(path + ": cannot be read");
-  std::stringstream text;
-  text << file.rdbuf();
-  json document;
-  try {
-    document = json::parse(text.str());
-  } catch (const json::parse_error& error) {
-    throw scenario::InputError(path + ": " + error.what());
-  }
+  json document = scenario::ReadJsonFile(path);
   if (!document.is_object() || !document.contains("machine") || !document.contains("actions")) {
     throw scenario::InputError(path + ": expected an object with \"machine\" and \"actions\"");
   }
