@@ -91,6 +91,21 @@ TEST_F(HostileMessagesTest, ForeignMessagesChangeNothing) {
   EXPECT_THAT(Rows()[0], EndsWith("|Offline Read-Write "));
 }
 
+// Without the filter, posted device changes reach the window procedure itself: it must not
+// read a record for events that carry none, whatever lParam holds.
+TEST_F(HostileMessagesTest, TheWindowOnItsOwnReadsNoRecordOfAnEventThatCarriesNone) {
+  filter.reset();
+  const std::vector<std::string> rows = Rows();
+  EXPECT_EQ(RunMessagePoster(window->hwnd(),
+                             "post 0x219 0x7 0xDEADBEEF post 0x219 0x18 0x10 post 0x219 0x17 "
+                             "0xFFFFFFFFFFFFFFF0 post 0x219 0x100008000 0xDEADBEEF"),
+            0);
+  test::Pump();
+  ASSERT_TRUE(::IsWindow(window->hwnd()));
+  EXPECT_EQ(StatusText(), "");
+  EXPECT_EQ(Rows(), rows);
+}
+
 // The same path carries the real broadcasts: a volume record from another process is read.
 TEST_F(HostileMessagesTest, AVolumeRecordFromAnotherProcessIsANotice) {
   EXPECT_EQ(RunMessagePoster(window->hwnd(), "send-record 0x8000 20 2 0x30"), 0);

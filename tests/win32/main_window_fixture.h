@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -86,7 +87,8 @@ class MainWindowTest : public ::testing::Test {
 
   sim::SimMachine machine;
   VolumeTable table;
-  const PostedMessageFilter filter;
+  // As the program installs it; a test may take it away to try the window on its own.
+  std::optional<PostedMessageFilter> filter{std::in_place};
   std::unique_ptr<TfrmMain> window;
   HWND list = nullptr;
   HWND panel = nullptr;
