@@ -38,11 +38,4 @@ int RunApplication(HINSTANCE instance, Platform& platform, VolumeTable& volume_t
   return application.Run();
 }
 
-void DispatchProgramMessage(MSG& message) {
-  HWND root = ::GetAncestor(message.hwnd, GA_ROOT);
-  if (root != nullptr && ::IsDialogMessage(root, &message)) return;
-  ::TranslateMessage(&message);
-  ::DispatchMessage(&message);
-}
-
 }  // namespace sb

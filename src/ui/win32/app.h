@@ -5,6 +5,7 @@
 
 #include "platform/platform.h"
 #include "ui/win32/message_filter.h"
+#include "ui/win32/message_loop.h"
 #include "ui/win32/tfrm_main.h"
 #include "volumes/volume_table.h"
 
@@ -34,9 +35,5 @@ class Application {
 // Start and message loop of the program. Returns the exit code.
 int RunApplication(HINSTANCE instance, Platform& platform, VolumeTable& volume_table,
                    int show_command);
-
-// One message of the main loop: Tab, the arrow keys, Enter and Esc move between controls
-// as in a dialog; everything else is translated and dispatched.
-void DispatchProgramMessage(MSG& message);
 
 }  // namespace sb

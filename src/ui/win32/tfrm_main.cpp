@@ -10,6 +10,7 @@
 #include "platform/error.h"
 #include "platform/records.h"
 #include "ui/disk_list.h"
+#include "ui/win32/message_loop.h"
 #include "ui/win32/tfrm_properties.h"
 #include "ui/win32/window_util.h"
 
@@ -291,8 +292,7 @@ void TfrmMain::ProcessMessages() {
       ::PostQuitMessage(static_cast<int>(message.wParam));
       return;
     }
-    ::TranslateMessage(&message);
-    ::DispatchMessage(&message);
+    DispatchProgramMessage(message);
   }
 }
 
