@@ -1,0 +1,144 @@
+#include "tools/capture/machine_writer.h"
+
+#include <cstdio>
+
+namespace sb::capture {
+namespace {
+
+using nlohmann::ordered_json;
+
+std::string Hex(ConstBytes bytes) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string text;
+  for (std::uint8_t byte : bytes) {
+    text += kDigits[byte >> 4];
+    text += kDigits[byte & 0xF];
+  }
+  return text;
+}
+
+std::string CodeText(std::uint32_t code) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(code));
+  return text;
+}
+
+void AppendUtf8(std::string& out, std::uint32_t c) {
+  if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// The key of each answer kept as bytes.
+const char* AnswerKey(std::uint32_t code) {
+  switch (code) {
+    case ioctl::kStorageQueryProperty:
+      return "descriptor_hex";
+    case ioctl::kDiskGetDriveGeometryEx:
+      return "geometry_hex";
+    case ioctl::kDiskGetDriveLayoutEx:
+      return "layout_hex";
+    case ioctl::kDiskGetCacheInformation:
+      return "cache_hex";
+    case ioctl::kStoragePredictFailure:
+      return "predict_failure_hex";
+    default:
+      return nullptr;
+  }
+}
+
+ordered_json DiskJson(const CapturedDisk& disk) {
+  ordered_json json = {{"number", disk.number}};
+  if (disk.open_error != 0) {
+    json["open_error"] = disk.open_error;
+    return json;
+  }
+  if (disk.length) json["length"] = *disk.length;
+  if (disk.attributes) {
+    json["attributes"] = *disk.attributes;
+  } else {
+    // A disk that does not answer the attribute query is taken not to take a change either.
+    json["answers_attributes"] = false;
+  }
+  for (const std::uint32_t code :
+       {ioctl::kStorageQueryProperty, ioctl::kDiskGetDriveGeometryEx, ioctl::kDiskGetDriveLayoutEx,
+        ioctl::kDiskGetCacheInformation, ioctl::kStoragePredictFailure}) {
+    if (const auto it = disk.answers.find(code); it != disk.answers.end()) {
+      json[AnswerKey(code)] = Hex(it->second);
+    }
+  }
+  if (!disk.failing.empty()) {
+    ordered_json failing = ordered_json::object();
+    for (const auto& [code, error] : disk.failing) failing[CodeText(code)] = error;
+    json["failing"] = failing;
+  }
+  return json;
+}
+
+ordered_json VolumeJson(const CapturedVolume& volume, Platform& platform) {
+  auto text = [&](const std::string& ansi) { return Utf8(platform.AnsiToWide(ansi)); };
+  ordered_json json = {{"guid", text(volume.name)}, {"device", text(volume.device)}};
+  json["mount_paths"] = ordered_json::array();
+  for (const std::string& path : volume.mount_paths) json["mount_paths"].push_back(text(path));
+  if (volume.open_error != 0) {
+    json["open_error"] = volume.open_error;
+    return json;
+  }
+  if (volume.extents_error != 0) {
+    json["extents_error"] = volume.extents_error;
+    return json;
+  }
+  json["extents"] = ordered_json::array();
+  for (const CapturedExtent& extent : volume.extents) {
+    json["extents"].push_back(
+        {{"disk", extent.disk}, {"offset", extent.offset}, {"length", extent.length}});
+  }
+  return json;
+}
+
+}  // namespace
+
+std::string Utf8(const std::wstring& wide) {
+  std::string out;
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    auto c = static_cast<std::uint32_t>(wide[i]);
+    if constexpr (sizeof(wchar_t) == 2) {
+      c &= 0xFFFF;
+      if (c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size()) {
+        const auto low = static_cast<std::uint32_t>(wide[i + 1]) & 0xFFFF;
+        if (low >= 0xDC00 && low <= 0xDFFF) {
+          c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+          ++i;
+        }
+      }
+    }
+    AppendUtf8(out, c);
+  }
+  return out;
+}
+
+ordered_json MachineJson(const Capture& capture, Platform& platform) {
+  ordered_json machine = ordered_json::object();
+  machine["disks"] = ordered_json::array();
+  for (const CapturedDisk& disk : capture.disks) machine["disks"].push_back(DiskJson(disk));
+  machine["volumes"] = ordered_json::array();
+  for (const CapturedVolume& volume : capture.volumes) {
+    machine["volumes"].push_back(VolumeJson(volume, platform));
+  }
+  return machine;
+}
+
+}  // namespace sb::capture
