@@ -229,5 +229,25 @@ TEST(Capture, KeepsWhatDoesNotFitTheProgramsBuffers) {
   EXPECT_EQ(capture.at("volumes").at(0).at("mount_paths"), paths);
 }
 
+// Any one platform call failing, at every place the capture makes one: the capture still
+// describes the machine, in a description that loads, and leaves no handle open.
+TEST(Capture, SurvivesAnyOneCallFailing) {
+  const json description = DescriptionIn(std::string(SB_CAPTURE_MACHINES) + "/structured.json");
+  sim::SimMachine counting;
+  scenario::LoadMachine(description, counting);
+  Captured(counting);
+  const std::size_t calls = counting.calls().size();
+  ASSERT_GT(calls, 100u);
+  for (std::size_t n = 1; n <= calls; ++n) {
+    sim::SimMachine machine;
+    scenario::LoadMachine(description, machine);
+    machine.FailNthCall(n, win::kErrorNotReady);
+    const json capture = Captured(machine, n % 2 == 0);
+    EXPECT_THAT(machine.OpenHandles(), testing::IsEmpty()) << "call " << n;
+    sim::SimMachine replay;
+    EXPECT_NO_THROW(scenario::LoadMachine(capture, replay)) << "call " << n;
+  }
+}
+
 }  // namespace
 }  // namespace sb::capture

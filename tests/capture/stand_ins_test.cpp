@@ -102,7 +102,7 @@ TEST(StandIns, SignaturesKeepTheirNumberOfDigitsAndZeroStaysZero) {
   StandIns stand_ins;
   EXPECT_EQ(stand_ins.Signature(0), 0u);
   EXPECT_EQ(stand_ins.Signature(0x1A2B3C4D), 0x10000000u);
-  EXPECT_EQ(stand_ins.Signature(0x0A2B3C4), 0x1000001u);  // seven digits: the report pads it
+  EXPECT_EQ(stand_ins.Signature(0xA2B3C4D), 0x1000001u);  // seven digits: the report pads it
   EXPECT_EQ(stand_ins.Signature(0xABCDE), 0x10002u);
   EXPECT_EQ(stand_ins.Signature(0x7), 4u);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <set>
 #include <span>
 
 #include "platform/handle.h"
@@ -172,10 +173,10 @@ std::optional<CapturedDisk> CaptureDisk(Platform& platform, std::uint32_t number
     }
     Ask(platform, probe.get(), ioctl::kDiskGetLengthInfo, 0, rec::kLengthInformationSize, disk);
   }
-  const std::uint32_t read = win::kGenericRead;
-  OpenAndAsk(platform, number, read, kShareReadWrite, ioctl::kStorageQueryProperty,
+  const std::uint32_t reading = win::kGenericRead;
+  OpenAndAsk(platform, number, reading, kShareReadWrite, ioctl::kStorageQueryProperty,
              rec::kStoragePropertyQuerySize, rec::kDescriptorBufferSize, disk);
-  OpenAndAsk(platform, number, read, kShareReadWrite, ioctl::kDiskGetDiskAttributes, 0,
+  OpenAndAsk(platform, number, reading, kShareReadWrite, ioctl::kDiskGetDiskAttributes, 0,
              rec::kGetDiskAttributesSize, disk);
   // The report's queries, in its order: the geometry on a handle without access rights,
   // then the report's own handle, with the layout opened (read sharing only) while it is
@@ -183,7 +184,8 @@ std::optional<CapturedDisk> CaptureDisk(Platform& platform, std::uint32_t number
   OpenAndAsk(platform, number, 0, kShareReadWrite, ioctl::kDiskGetDriveGeometryEx, 0,
              rec::kGeometryExRequestSize, disk);
   {
-    const UniqueHandle report = OpenExisting(platform, DiskPathOf(number), read, kShareReadWrite);
+    const UniqueHandle report =
+        OpenExisting(platform, DiskPathOf(number), reading, kShareReadWrite);
     const std::uint32_t report_error = platform.GetLastError();
     if (report.valid()) {
       // The report asks the length again on its own handle. A description has one length
@@ -195,7 +197,7 @@ std::optional<CapturedDisk> CaptureDisk(Platform& platform, std::uint32_t number
                         ": the report's length query answered otherwise than the list's");
       }
     }
-    OpenAndAsk(platform, number, read, win::kFileShareRead, ioctl::kDiskGetDriveLayoutEx, 0,
+    OpenAndAsk(platform, number, reading, win::kFileShareRead, ioctl::kDiskGetDriveLayoutEx, 0,
                rec::kLayoutBufferSize, disk);
     if (report.valid()) {
       Ask(platform, report.get(), ioctl::kStoragePredictFailure, 0, rec::kPredictFailureSize, disk);
@@ -203,7 +205,7 @@ std::optional<CapturedDisk> CaptureDisk(Platform& platform, std::uint32_t number
       disk.failing[ioctl::kStoragePredictFailure] = report_error;
     }
   }
-  OpenAndAsk(platform, number, read, kShareReadWrite, ioctl::kDiskGetCacheInformation, 0,
+  OpenAndAsk(platform, number, reading, kShareReadWrite, ioctl::kDiskGetCacheInformation, 0,
              rec::kCacheInformationSize, disk);
   // A failure recorded with error 0 would not fail on replay: the request did fail.
   for (auto& [code, error] : disk.failing) {
@@ -257,6 +259,20 @@ Capture CaptureMachine(Platform& platform) {
     }
   }
   capture.volumes = CaptureVolumes(platform, capture.notes);
+  // The errors a command or a query may end with, beside those the machine gave.
+  std::set<std::uint32_t> codes = {1, 2, 5, 6, 19, 21, 31, 50, 87, 122, 234, 1117};
+  for (const CapturedDisk& disk : capture.disks) {
+    if (disk.open_error != 0) codes.insert(disk.open_error);
+    for (const auto& [code, error] : disk.failing) codes.insert(error);
+  }
+  for (const CapturedVolume& volume : capture.volumes) {
+    if (volume.open_error != 0) codes.insert(volume.open_error);
+    if (volume.extents_error != 0) codes.insert(volume.extents_error);
+  }
+  for (const std::uint32_t code : codes) {
+    Text text = platform.FormatMessage(code);
+    if (!text.empty()) capture.message_texts[code] = std::move(text);
+  }
   return capture;
 }
 

@@ -56,6 +56,9 @@ struct CapturedVolume {
 struct Capture {
   std::vector<CapturedDisk> disks{};
   std::vector<CapturedVolume> volumes{};
+  // Windows' message text of every error code above and of those the program's commands
+  // may meet, in the machine's language; codes without a text are left out.
+  std::map<std::uint32_t, Text> message_texts{};
   // What was odd about the machine, for the person who runs the capture (standard error).
   std::vector<std::string> notes{};
 };

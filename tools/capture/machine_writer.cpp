@@ -138,6 +138,16 @@ ordered_json MachineJson(const Capture& capture, Platform& platform) {
   for (const CapturedVolume& volume : capture.volumes) {
     machine["volumes"].push_back(VolumeJson(volume, platform));
   }
+  if (!capture.message_texts.empty()) {
+    machine["message_texts"] = ordered_json::object();
+    for (const auto& [code, text] : capture.message_texts) {
+#ifdef SPINDLEBAY_NARROW
+      machine["message_texts"][std::to_string(code)] = Utf8(platform.AnsiToWide(text));
+#else
+      machine["message_texts"][std::to_string(code)] = Utf8(text);
+#endif
+    }
+  }
   return machine;
 }
 
