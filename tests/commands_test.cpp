@@ -113,8 +113,10 @@ TEST(CommandButtons, ButtonTwoToFiveRunOfflineOnlineReadOnlyAndReadWrite) {
     EXPECT_TRUE(button.click == kCommands[i].command) << kCommands[i].name;
     EXPECT_EQ(FindCommandButton(kCommands[i].name), &button);
   }
-  EXPECT_EQ(FindCommandButton("Refresh"), nullptr);
-  EXPECT_EQ(FindCommandButton("offline"), nullptr);  // captions are matched exactly
+  // Captions are matched exactly: no other name, case, part or extension of one.
+  for (const char* name : {"Refresh", "offline", "", "Read", "Online ", "Read-Write-"}) {
+    EXPECT_EQ(FindCommandButton(name), nullptr) << "'" << name << "'";
+  }
 }
 
 TEST_F(CommandsTest, WithoutASelectedRowEveryCommandAsksForADiskAndDoesNothingElse) {

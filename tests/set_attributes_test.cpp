@@ -4,6 +4,7 @@
 #include "disk/set_attributes.h"
 #include "platform/records.h"
 #include "support/machines.h"
+#include "support/refused_attribute_blocks.h"
 
 namespace sb {
 namespace {
@@ -90,6 +91,18 @@ TEST(SetDiskAttributes, FailsWithoutRequestOrWithTheRequestsErrorAndClosesWhatIt
   }
   EXPECT_EQ(machine.disk(1)->attributes, 0u);
   EXPECT_EQ(machine.bad_closes(), 0u);
+}
+
+// The simulated machine checks the block as Windows does.
+TEST(SetDiskAttributes, TheMachineRefusesABlockOfAnotherVersionOrSize) {
+  for (const auto& refused : test::RefusedAttributeBlocks()) {
+    sim::SimMachine machine;
+    machine.AddDisk(1, sim::Disk{.attributes = 2});
+    EXPECT_EQ(test::SendAttributeBlock(machine, SB_T("\\\\.\\PhysicalDrive1"), refused.block),
+              win::kErrorInvalidParameter)
+        << refused.name;
+    EXPECT_EQ(machine.disk(1)->attributes, 2u) << refused.name;
+  }
 }
 
 }  // namespace

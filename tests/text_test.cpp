@@ -35,6 +35,22 @@ TEST(Text, ParseDecimal) {
   EXPECT_EQ(ParseDecimal(SB_T("99999999999999999999"), -7), -7);
 }
 
+// The whole signed 64-bit range reads; one past either end is the fallback.
+TEST(Text, ParseDecimalAtTheEndsOf64Bits) {
+  constexpr std::int64_t kLowest = std::numeric_limits<std::int64_t>::min();
+  constexpr std::int64_t kHighest = std::numeric_limits<std::int64_t>::max();
+  const struct {
+    const Char* text;
+    std::int64_t value;
+  } cases[] = {
+      {SB_T("-9223372036854775808"), kLowest},
+      {SB_T("9223372036854775807"), kHighest},
+      {SB_T("-9223372036854775809"), -7},
+      {SB_T("9223372036854775808"), -7},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ParseDecimal(c.text, -7), c.value) << A(c.text);
+}
+
 TEST(Text, FirstWord) {
   const struct {
     const Char* text;

@@ -50,6 +50,8 @@ class MainWindowTest : public ::testing::Test {
     alpha.geometry = sim::GeometryBytes(13, 12, 255, 63, 512, 100 * kMiB);
     machine.AddDisk(0, alpha);
     machine.AddDisk(2, ListDisk("Beta", 2048 * kMiB, 3));
+    // Two digits: a caption read as one character would name disk 1.
+    machine.AddDisk(12, ListDisk("Gamma", 512 * kMiB, 2));
     window = std::make_unique<TfrmMain>(::GetModuleHandle(nullptr), machine, table);
     ASSERT_TRUE(window->Create());
     ::ShowWindow(window->hwnd(), SW_SHOW);

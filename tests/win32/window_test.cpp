@@ -76,7 +76,8 @@ TEST_F(MainWindowTest, LayoutAsDesigned) {
 
 TEST_F(MainWindowTest, ShowingFillsTheListAndRefreshKeepsThePosition) {
   EXPECT_THAT(Rows(), ElementsAre("0|DISK|Alpha|100|Online Read-Write ",
-                                  "2|DISK|Beta|2048|Offline Read-Only "));
+                                  "2|DISK|Beta|2048|Offline Read-Only ",
+                                  "12|DISK|Gamma|512|Online Read-Only "));
   EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 0);
   EXPECT_EQ(::GetFocus(), list);
 
@@ -84,7 +85,8 @@ TEST_F(MainWindowTest, ShowingFillsTheListAndRefreshKeepsThePosition) {
   machine.disk(0)->attributes = 1;
   ::SendMessage(window->hwnd(), WM_COMMAND, TfrmMain::kIdRefresh1, 0);
   EXPECT_THAT(Rows(), ElementsAre("0|DISK|Alpha|100|Offline Read-Write ",
-                                  "2|DISK|Beta|2048|Offline Read-Only "));
+                                  "2|DISK|Beta|2048|Offline Read-Only ",
+                                  "12|DISK|Gamma|512|Online Read-Only "));
   EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 1);
 }
 
@@ -97,7 +99,7 @@ TEST_F(MainWindowTest, VolumeBroadcastsWriteTheStatusLineAndRefresh) {
   ::SendMessage(window->hwnd(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL,
                 reinterpret_cast<LPARAM>(&volume));
   EXPECT_THAT(StatusText(), ::testing::EndsWith(" : device inserted E:"));
-  EXPECT_EQ(Rows().size(), 3u);
+  EXPECT_EQ(Rows().size(), 4u);
 
   DEV_BROADCAST_HDR port = {};
   port.dbch_size = sizeof port;
