@@ -40,6 +40,8 @@ std::string VolumeNameToDeviceName(Platform& platform, Dialogs& dialogs,
 
 // The first disk extent of a volume named as the enumeration names it; all zero when it
 // could not be read. read, when given, tells whether it was read.
+// A fixed name of the program (see the README's glossary), though the language reserves it.
+// NOLINTNEXTLINE(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
 DiskExtent _GetVolumeExtent(Platform& platform, Dialogs& dialogs, const std::string& volume_name,
                             bool* read = nullptr);
 

@@ -23,6 +23,8 @@ inline constexpr std::size_t kVolumeTableSize = 16;
 using VolumeTable = std::array<volumes, kVolumeTableSize>;
 
 // The program's table; the commands of the main window use it.
+// One of the program's three named globals (frmMain, frmproperties, VolumeList).
+// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
 extern VolumeTable VolumeList;
 
 }  // namespace sb

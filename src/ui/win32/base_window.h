@@ -80,6 +80,8 @@ class BaseWindow {
     return result;
   }
 
+  // The window's own handle, which WindowProc sets and every handler of the derived window uses.
+  // NOLINTNEXTLINE(cppcoreguidelines-non-private-member-variables-in-classes)
   HWND hwnd_ = nullptr;
 
  private:

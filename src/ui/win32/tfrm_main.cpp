@@ -16,6 +16,8 @@
 
 namespace sb {
 
+// One of the program's three named globals (frmMain, frmproperties, VolumeList).
+// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
 TfrmMain* frmMain = nullptr;
 
 namespace {
@@ -98,6 +100,8 @@ void TfrmMain::CreateControls() {
   for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
     LVCOLUMN column = {};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    // Windows takes the text through a non-const pointer and only reads it.
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast)
     column.pszText = const_cast<TCHAR*>(kColumns[i].caption);
     column.cx = kColumns[i].width;
     column.iSubItem = i;
@@ -340,6 +344,8 @@ std::size_t TfrmMain::AppendRow() {
   LVITEM item = {};
   item.mask = LVIF_TEXT;
   item.iItem = ListView_GetItemCount(list_);
+  // Windows takes the text through a non-const pointer and only reads it.
+  // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast)
   item.pszText = const_cast<TCHAR*>(TEXT(""));
   const int row = ListView_InsertItem(list_, &item);
   if (row < 0) throw std::runtime_error("the list refused a new row");
@@ -348,11 +354,15 @@ std::size_t TfrmMain::AppendRow() {
 }
 
 void TfrmMain::SetCaption(std::size_t row, const Text& caption) {
+  // Windows takes the text through a non-const pointer and only reads it.
+  // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast)
   ListView_SetItemText(list_, static_cast<int>(row), 0, const_cast<TCHAR*>(caption.c_str()));
 }
 
 void TfrmMain::AddSubItem(std::size_t row, const Text& text) {
   if (row >= next_sub_item_.size()) return;
+  // Windows only reads the text (as in SetCaption).
+  // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast)
   ListView_SetItemText(list_, static_cast<int>(row), next_sub_item_[row]++,
                        const_cast<TCHAR*>(text.c_str()));
 }
