@@ -1,5 +1,6 @@
-// The last line of defence of every window: what a handler lets out is shown to the user,
-// as the toolkit's application object shows an unhandled error, and goes no further.
+// The last line of defence of every window: what a handler lets out is shown to the user in
+// the application's message dialog (the program's title, the message, an OK button), and
+// goes no further: the window goes on with its next message.
 #pragma once
 
 #include <exception>

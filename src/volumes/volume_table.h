@@ -7,7 +7,7 @@
 
 namespace sb {
 
-// One entry of the table. Strings are single-byte, in the system code page, in both
+// One entry of the table. Strings are single-byte, in Windows' ANSI code page, in both
 // programs.
 struct volumes {
   std::string volume_name;       // \\?\Volume{GUID}\ as enumerated

@@ -1,6 +1,6 @@
-// The Win32 layer and the system's disk routines over the test disk driver: real
+// The Win32 layer and the program's disk routines over the test disk driver: real
 // CreateFileW and DeviceIoControl calls, answered by disks described as the simulated
-// machine describes them. What the system reads, and the requests the disks receive, must
+// machine describes them. What the program reads, and the requests the disks receive, must
 // be the same on both machines.
 #include "platform/win32/win32_api.h"
 
@@ -34,7 +34,7 @@ std::string Hex(ConstBytes bytes) {
   return testdisk::HexBytes(bytes);
 }
 
-// Everything the system's queries read from one disk, as lines that name each reading.
+// Everything the program's queries read from one disk, as lines that name each reading.
 std::vector<std::string> Readings(Platform& platform, std::uint32_t number) {
   const Text path = DiskPath(number);
   std::vector<std::string> lines;
@@ -200,7 +200,7 @@ TEST_F(DriverDisks, TheAttributeChangeBlockAsTheDiskReceivedIt) {
 }
 
 // Wine checks the access a control code needs against the handle before the disk sees the
-// request; the system's own opens carry what their requests need.
+// request; the program's own opens carry what their requests need.
 TEST_F(DriverDisks, AnAttributeChangeOnAReadOnlyHandleIsRefusedBeforeTheDisk) {
   AddDisk(4, AnsweringDisk("Data", kGiB, 0, sim::MbrLayoutBytes(4, 1)));
   const UniqueHandle disk = OpenExisting(real_, DiskPath(4), win::kGenericRead, kShareReadWrite);
@@ -228,7 +228,7 @@ TEST_F(DriverDisks, TheSystemsOpensCarryTheAccessTheirRequestsNeed) {
     EXPECT_EQ(entry.status, testdisk::kStatusSuccess) << std::hex << entry.code;
     codes.push_back(entry.code);
   }
-  // Every request the system sends reached the disk: none was refused for the handle's access.
+  // Every request the program sends reached the disk: none was refused for the handle's access.
   EXPECT_THAT(codes, ::testing::IsSupersetOf(
                          {ioctl::kDiskGetLengthInfo, ioctl::kStorageQueryProperty,
                           ioctl::kDiskGetDiskAttributes, ioctl::kDiskGetDriveGeometryEx,
@@ -320,7 +320,7 @@ TEST_F(DriverDisks, UnknownRequestsAreRefused) {
   const UniqueHandle handle =
       OpenExisting(real_, DiskPath(13), win::kGenericRead | win::kGenericWrite, kShareReadWrite);
   Bytes output(64, 0);
-  // IOCTL_DISK_BASE, function 0xFFB, buffered, any access: no disk request of the system.
+  // IOCTL_DISK_BASE, function 0xFFB, buffered, any access: no disk request of the program.
   EXPECT_FALSE(real_.DeviceIoControl(handle.get(), 0x0007FFEC, {}, output));
   EXPECT_EQ(real_.GetLastError(), win::kErrorInvalidFunction);
   const auto log = LogSinceMark();

@@ -11,7 +11,7 @@
 // menu key) with the context menu's items chosen by key, resizing, minimizing and restoring,
 // Properties windows closed, and bursts of WM_DEVICECHANGE sent and posted by
 // message_poster. Every message box is answered at random as it appears. Input goes
-// through SendInput, so it takes the system's own path (focus, capture, hit testing).
+// through SendInput, so it takes Windows' own path (focus, capture, hit testing).
 //
 // After every batch of events: the main window is there and answers, the windows of the
 // program and the platform handles are as many as before, and after a refresh the list

@@ -1,4 +1,4 @@
-// The application's message dialog and the system message boxes, over MessageBox.
+// The application's message dialog and Windows' message boxes, over MessageBox.
 #pragma once
 
 #include "platform/win32/win32_api.h"

@@ -41,7 +41,7 @@ constexpr int kButtonTop = 16;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
 
-// The window's outer rectangle for its style: the 64-bit program lets the system place the
+// The window's outer rectangle for its style: the 64-bit program lets Windows place the
 // window and sizes it for its client area; the 32-bit program opens at a fixed place with a
 // fixed outer size.
 RECT InitialBounds(DWORD style, DWORD ex_style) {
@@ -302,7 +302,7 @@ void TfrmMain::ProcessMessages() {
 
 Lines& TfrmMain::OpenProperties(const Text& caption) {
   Tfrmproperties* window = Tfrmproperties::Create(instance_, hwnd_, font_.get());
-  // Reported to the user by the window's exception barrier, as the toolkit would.
+  // The window's exception barrier shows this text in the application's message dialog.
   if (window == nullptr) throw Error(SB_T("Error creating window handle."));
   frmproperties = window;
   window->SetCaption(caption);
