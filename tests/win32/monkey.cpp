@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "platform/records.h"
+#include "platform/win32/win32_platform.h"
 #include "support/fake_view.h"
 #include "tools/demo/demo_machine.h"
 #include "tools/demo/notice_delivery.h"
@@ -294,7 +295,8 @@ class DriverWorld final : public World {
 
  private:
   testdisk::ControlClient control_;
-  CountingPlatform platform_;
+  Win32Platform real_;
+  CountingPlatform platform_{real_};
 };
 
 class Monkey {
