@@ -18,16 +18,4 @@ Text ExceptionText(const std::exception_ptr& error) noexcept;
 // fails itself is dropped.
 void ReportException(Dialogs& dialogs, const std::exception_ptr& error) noexcept;
 
-// Runs one event handler. Returns false when it threw; the error has then been reported.
-template <typename Handler>
-bool RunHandler(Dialogs& dialogs, Handler&& handler) noexcept {
-  try {
-    handler();
-    return true;
-  } catch (...) {
-    ReportException(dialogs, std::current_exception());
-    return false;
-  }
-}
-
 }  // namespace sb

@@ -21,7 +21,7 @@ bool Application::Start(int show_command) {
   ::UpdateWindow(main_window_.hwnd());
   // The Properties window of the start stays hidden: each request creates its own. It is
   // made once the main window is on screen, so that it does not delay the first sight of it.
-  frmproperties = Tfrmproperties::Create(instance_, main_window_.hwnd(), main_window_.font());
+  Tfrmproperties::Create(instance_, main_window_.hwnd(), main_window_.font());
   return true;
 }
 

@@ -304,7 +304,6 @@ Lines& TfrmMain::OpenProperties(const Text& caption) {
   Tfrmproperties* window = Tfrmproperties::Create(instance_, hwnd_, font_.get());
   // The window's exception barrier shows this text in the application's message dialog.
   if (window == nullptr) throw Error(SB_T("Error creating window handle."));
-  frmproperties = window;
   window->SetCaption(caption);
   window->Show();
   return *window;

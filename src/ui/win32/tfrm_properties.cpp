@@ -39,6 +39,7 @@ Tfrmproperties* Tfrmproperties::Create(HINSTANCE instance, HWND owner, HFONT fon
   if (hwnd == nullptr) return nullptr;
   Tfrmproperties* window = form.release();
   window->owned_by_window_ = true;
+  frmproperties = window;  // the most recently created, here and nowhere else
   window->dialogs_.set_owner(hwnd);
   // GroupBox1 draws only its frame: the window keeps painting its background under it,
   // so the window does not clip its children.

@@ -17,8 +17,8 @@ class Tfrmproperties final : public BaseWindow<Tfrmproperties>, public Lines {
   static constexpr int kClientHeight = 329;
 
   static bool RegisterClass(HINSTANCE instance);
-  // Creates the window, hidden, owned by owner. The object deletes itself when its window
-  // is destroyed: when the user closes it, or with its owner.
+  // Creates the window, hidden, owned by owner, and makes it frmproperties. The object deletes
+  // itself when its window is destroyed: when the user closes it, or with its owner.
   static Tfrmproperties* Create(HINSTANCE instance, HWND owner, HFONT font);
 
   HWND memo() const { return memo_; }
