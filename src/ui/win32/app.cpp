@@ -26,7 +26,8 @@ bool Application::Start(int show_command) {
 }
 
 int Application::Run() {
-  MSG message;
+  // Zeroed: when GetMessage fails at once (-1), the exit code read below is 0.
+  MSG message{};
   while (::GetMessage(&message, nullptr, 0, 0) > 0) DispatchProgramMessage(message);
   return static_cast<int>(message.wParam);
 }

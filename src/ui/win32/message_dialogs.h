@@ -3,7 +3,7 @@
 
 #include "platform/win32/win32_api.h"
 
-#include "ui/main_form.h"
+#include "ui/texts.h"
 #include "ui/view.h"
 
 namespace sb {
