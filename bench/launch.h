@@ -10,7 +10,7 @@ namespace sb::bench {
 
 inline constexpr DWORD kLaunchTimeoutMs = 30000;
 
-// The text in the system code page as UTF-16.
+// The text in Windows' ANSI code page as UTF-16.
 inline std::wstring Widen(const char* text) {
   std::wstring wide;
   const int size = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);

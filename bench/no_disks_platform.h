@@ -1,25 +1,25 @@
-// The real platform on a machine that has no disks and no volumes.
+// A platform that has no disks and no volumes.
 #pragma once
 
-#include "platform/win32/win32_api.h"
-
-#include "platform/win32/win32_platform.h"
+#include "platform/forwarding_platform.h"
 
 namespace sb::bench {
 
-// Every open is answered "not found" and the volume enumeration finds nothing, without a
-// call reaching the system; everything else is the real platform. Over it the program's
-// start creates, shows and paints the same windows, and its list fill probes sixteen disks
-// that are not there: the start without the disk work.
-class NoDisksPlatform final : public Win32Platform {
+// Every open is answered "not found" and the volume enumeration finds nothing, without the
+// call reaching the platform it wraps; everything else goes to that one (the real
+// platform). Over it the program's start creates, shows and paints the same windows, and
+// its list fill probes sixteen disks that are not there: the start without the disk work.
+class NoDisksPlatform final : public ForwardingPlatform {
  public:
-  Handle CreateFile(const Text&, std::uint32_t, std::uint32_t, std::uint32_t,
-                    std::uint32_t) override {
-    ::SetLastError(ERROR_FILE_NOT_FOUND);
+  explicit NoDisksPlatform(Platform& next) : ForwardingPlatform(next) {}
+
+  Handle CreateFile(const Text& /*path*/, std::uint32_t /*access*/, std::uint32_t /*share*/,
+                    std::uint32_t /*disposition*/, std::uint32_t /*flags*/) override {
+    next().SetLastError(win::kErrorFileNotFound);
     return kInvalidHandle;
   }
-  Handle FindFirstVolumeA(std::span<char>) override {
-    ::SetLastError(ERROR_NO_MORE_FILES);
+  Handle FindFirstVolumeA(std::span<char> /*name*/) override {
+    next().SetLastError(win::kErrorNoMoreFiles);
     return kInvalidHandle;
   }
 };

@@ -8,10 +8,12 @@
 #include "platform/win32/win32_api.h"
 
 #include "no_disks_platform.h"
+#include "platform/win32/win32_platform.h"
 #include "ui/win32/app.h"
 #include "volumes/volume_table.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
-  sb::bench::NoDisksPlatform platform;
+  sb::Win32Platform real;
+  sb::bench::NoDisksPlatform platform(real);
   return sb::RunApplication(instance, platform, sb::VolumeList, show_command);
 }

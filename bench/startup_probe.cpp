@@ -21,6 +21,7 @@
 #include <utility>
 
 #include "no_disks_platform.h"
+#include "platform/win32/win32_platform.h"
 #include "stage_probe.h"
 #include "timed_platform.h"
 #include "tools/demo/demo_machine.h"
@@ -95,9 +96,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
     return RunWindows(instance, machine, show_command, probe, file);
   }
   if (variant == "disks") {
-    sb::bench::TimedPlatform platform;
+    sb::Win32Platform real;
+    sb::bench::TimedPlatform platform(real);
     return RunWindows(instance, platform, show_command, probe, file, &platform);
   }
-  sb::bench::NoDisksPlatform platform;
+  sb::Win32Platform real;
+  sb::bench::NoDisksPlatform platform(real);
   return RunWindows(instance, platform, show_command, probe, file);
 }

@@ -1,15 +1,18 @@
-// The real platform, with the time spent in its disk calls added up.
+// A platform with the time spent in its disk calls added up.
 #pragma once
 
-#include "platform/win32/win32_platform.h"
+#include "platform/forwarding_platform.h"
 #include "timing.h"
 
 namespace sb::bench {
 
-// Forwards to the real calls and adds up, per kind, how many were made and the
-// milliseconds they took, so that a start can tell its disk work from the rest.
-class TimedPlatform final : public Win32Platform {
+// Forwards to the platform it wraps (the real one) and adds up, per kind, how many calls
+// were made and the milliseconds they took, so that a start can tell its disk work from the
+// rest.
+class TimedPlatform final : public ForwardingPlatform {
  public:
+  explicit TimedPlatform(Platform& next) : ForwardingPlatform(next) {}
+
   struct Tally {
     int calls = 0;
     double ms = 0;
@@ -18,19 +21,17 @@ class TimedPlatform final : public Win32Platform {
 
   Handle CreateFile(const Text& path, std::uint32_t access, std::uint32_t share,
                     std::uint32_t disposition, std::uint32_t flags) override {
-    return Timed(
-        opens, [&] { return Win32Platform::CreateFile(path, access, share, disposition, flags); });
+    return Timed(opens, [&] { return next().CreateFile(path, access, share, disposition, flags); });
   }
   bool DeviceIoControl(Handle device, std::uint32_t code, ConstBytes input,
                        MutableBytes output) override {
-    return Timed(requests,
-                 [&] { return Win32Platform::DeviceIoControl(device, code, input, output); });
+    return Timed(requests, [&] { return next().DeviceIoControl(device, code, input, output); });
   }
   bool CloseHandle(Handle handle) override {
-    return Timed(closes, [&] { return Win32Platform::CloseHandle(handle); });
+    return Timed(closes, [&] { return next().CloseHandle(handle); });
   }
   Text FormatMessage(std::uint32_t code) override {
-    return Timed(message_texts, [&] { return Win32Platform::FormatMessage(code); });
+    return Timed(message_texts, [&] { return next().FormatMessage(code); });
   }
 
  private:

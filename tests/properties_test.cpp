@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "support/fake_view.h"
+#include "support/handler_barrier.h"
 #include "support/machines.h"
 #include "support/scenario_fixture.h"
 #include <new>
@@ -93,13 +94,13 @@ TEST_F(PropertiesTest, AWindowThatCannotBeCreatedIsReportedAndTheProgramGoesOn) 
   machine.AddDisk(0, test::ListDisk("Alpha", test::kMiB));
   form.FormShow();
   view.refuse_properties = true;
-  EXPECT_FALSE(RunHandler(view, [this] { form.lvdisksDblClick(); }));
+  EXPECT_FALSE(test::RunHandler(view, [this] { form.lvdisksDblClick(); }));
   EXPECT_THAT(view.messages, ElementsAre("Error creating window handle."));
   EXPECT_THAT(view.properties, IsEmpty());
   EXPECT_TRUE(machine.CallsOf("DeviceIoControl").size() > 0);
 
   view.refuse_properties = false;
-  EXPECT_TRUE(RunHandler(view, [this] { form.ShowDiskPartInformations1Click(); }));
+  EXPECT_TRUE(test::RunHandler(view, [this] { form.ShowDiskPartInformations1Click(); }));
   ASSERT_EQ(view.properties.size(), 1u);
   EXPECT_EQ(view.properties[0]->caption, "Properties for \\\\.\\PhysicalDrive0");
   EXPECT_EQ(view.messages.size(), 1u);
@@ -120,7 +121,7 @@ TEST(ReportException, AFailingDialogIsSwallowed) {
    public:
     void ShowMessage(const Text&) override { throw std::bad_alloc(); }
   } view;
-  EXPECT_FALSE(RunHandler(view, [] { throw Error(SB_T("first")); }));
+  EXPECT_FALSE(test::RunHandler(view, [] { throw Error(SB_T("first")); }));
 }
 
 }  // namespace

@@ -252,7 +252,7 @@ TEST(SystemMessageText, DropsTrailingBlanksControlsAndPeriods) {
     machine.set_message_text(5000, raw);
     EXPECT_EQ(A(SystemMessageText(machine, 5000)), trimmed) << raw;
   }
-  EXPECT_EQ(A(SystemMessageText(machine, 5001)), "");  // the system has no text for it
+  EXPECT_EQ(A(SystemMessageText(machine, 5001)), "");  // Windows has no text for it
 }
 
 TEST(SystemMessageText, KeepsATrailingLetterAbove127) {

@@ -5,9 +5,9 @@
 
 #include "platform/platform.h"
 
-// The bits of the attribute word keep the system's names. A full SDK defines them as
+// The bits of the attribute word keep the program's names. A full SDK defines them as
 // macros in winioctl.h, and where the platform's headers have them they are taken as they
-// are (Win32 code reads winioctl.h before any header of the system). Elsewhere, natively
+// are (Win32 code reads winioctl.h before any header of the program). Elsewhere, natively
 // and with headers that lack them, the same macros are defined here with the SDK's own
 // spelling and value, so that the two are one name and never clash: a macro defined again
 // with the same tokens is no conflict. tests/win32/sdk_names_test.cpp holds them together.

@@ -6,7 +6,7 @@
 namespace sb {
 
 std::optional<std::int64_t> ProbeDiskLength(Platform& platform, const Text& number) {
-  // The probe names the device in lower case; the system treats both forms alike.
+  // The probe names the device in lower case; Windows treats both forms alike.
   const UniqueHandle probe =
       OpenExisting(platform, SB_T("\\\\.\\physicaldrive") + number, win::kGenericRead,
                    kShareReadWrite, win::kFileAttributeNormal);

@@ -19,6 +19,8 @@ bool IsRemovableFormat(std::uint8_t media_type) {
 bool IsTrailingJunk(Char c) {
   // Compared as unsigned: in the single-byte build a code-page letter above 127 is a
   // negative char and must not count as a control character.
+  // The unsigned value is what is wanted.
+  // NOLINTNEXTLINE(bugprone-signed-char-misuse,cert-str34-c)
   const auto code = static_cast<std::make_unsigned_t<Char>>(c);
   return code <= 32 || c == Char('.');
 }

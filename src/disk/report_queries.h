@@ -27,7 +27,7 @@ using PredictFailureRecord = std::array<std::uint8_t, rec::kPredictFailureSize>;
 
 // Drive parameters condensed from the geometry. The platform's form of this record is
 // packed, each field right after the previous one: 30 bytes and a pointer-sized reserved
-// field. The system never copies it as a block, so it is kept here with natural alignment.
+// field. The program never copies it as a block, so it is kept here with natural alignment.
 struct TDriveParams {
   std::uint16_t param_size = 0;
   std::uint16_t info_flags = 0;
@@ -55,7 +55,7 @@ bool GetDriveGeometry(Platform& platform, std::uint8_t disk, GeometryBuffer& geo
 bool GetDriveParams(Platform& platform, std::uint8_t disk, TDriveParams& params);
 
 // Reads the partition layout of the disk at path, opened for reading with read sharing
-// only. Returns true or raises Error("IOCTL_DISK_GET_DRIVE_LAYOUT_EX failed:" + the system's
+// only. Returns true or raises Error("IOCTL_DISK_GET_DRIVE_LAYOUT_EX failed:" + Windows'
 // message text for the request's error); the handle is closed before the error is raised.
 bool GetDriveLayout(Platform& platform, const Text& path, LayoutBuffer& layout);
 

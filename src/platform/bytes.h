@@ -1,6 +1,6 @@
 // Bounds-checked little-endian access to the byte buffers that control requests exchange.
 //
-// Devices and drivers fill these buffers; nothing they put there may make the system read
+// Devices and drivers fill these buffers; nothing they put there may make the program read
 // or write outside them. A read that does not lie wholly inside the buffer yields 0, a
 // write that does not fit is dropped.
 #pragma once

@@ -1,4 +1,4 @@
-// The program's general exception type: a message in the system's text.
+// The program's general exception type: a message in the program's Text.
 #pragma once
 
 #include <exception>
@@ -19,7 +19,7 @@ class Error : public std::exception {
   std::string what_;
 };
 
-// The message of whatever was caught, in the system's text: ours keeps its own text,
+// The message of whatever was caught, as the program's Text: ours keeps its own text,
 // any other standard exception gives its what().
 inline Text MessageOf(const std::exception& error) {
   if (const auto* own = dynamic_cast<const Error*>(&error)) return own->message();

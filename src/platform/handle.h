@@ -30,7 +30,7 @@ using UniqueHandle = UniqueAny<PlatformClosePolicy<&Platform::CloseHandle>>;
 // A volume enumeration from FindFirstVolumeA, closed with FindVolumeClose.
 using UniqueFindVolume = UniqueAny<PlatformClosePolicy<&Platform::FindVolumeClose>>;
 
-// Both kinds of sharing: every open of the system lets others read, and all but the
+// Both kinds of sharing: every open of the program lets others read, and all but the
 // layout's let them write.
 inline constexpr std::uint32_t kShareReadWrite = win::kFileShareRead | win::kFileShareWrite;
 

@@ -1,6 +1,6 @@
-// The seam between the system and Windows.
+// The seam between the program and Windows.
 //
-// Every platform call that the system makes goes through Platform, one operation per
+// Every platform call that the program makes goes through Platform, one operation per
 // Windows call, with the same arguments and results. Win32Platform forwards to the real
 // calls; SimMachine is an in-memory Windows machine for tests, the demo and scenario runs.
 // Code above the seam receives the platform as an argument and never includes windows.h.
@@ -56,7 +56,7 @@ inline constexpr std::uint32_t kDbtDeviceRemoveComplete = 0x8004;
 inline constexpr std::uint32_t kDbtDevtypVolume = 2;
 }  // namespace win
 
-// Control codes of the requests the system sends.
+// Control codes of the requests the program sends.
 namespace ioctl {
 inline constexpr std::uint32_t kDiskGetDiskAttributes = 0x000700F0;
 inline constexpr std::uint32_t kDiskGetLengthInfo = 0x0007405C;
@@ -84,8 +84,8 @@ class Platform {
   virtual bool CloseHandle(Handle handle) = 0;
   virtual std::uint32_t GetLastError() = 0;
   virtual void SetLastError(std::uint32_t code) = 0;
-  // FormatMessageW (A in the single-byte build) from the system table, default language,
-  // inserts ignored. Empty when the system has no text for the code.
+  // FormatMessageW (A in the single-byte build) from Windows' message table, default language,
+  // inserts ignored. Empty when Windows has no text for the code.
   virtual Text FormatMessage(std::uint32_t code) = 0;
 
   // Volume management. Buffers are the caller's; the span's size is the length passed.
@@ -98,7 +98,7 @@ class Platform {
   virtual bool SetVolumeMountPointA(const std::string& mount_point, const std::string& volume) = 0;
   virtual bool DeleteVolumeMountPointA(const std::string& mount_point) = 0;
 
-  // Conversions between UTF-16 and the system's default code page (CP_ACP).
+  // Conversions between UTF-16 and Windows' ANSI code page (CP_ACP).
   virtual std::string WideToAnsi(const std::wstring& wide) = 0;
   virtual std::wstring AnsiToWide(const std::string& ansi) = 0;
 
@@ -108,7 +108,7 @@ class Platform {
   virtual Text LocalDateTimeText() = 0;
 };
 
-// Single-byte text of the volume routines, in the system's text.
+// Single-byte text of the volume routines (Windows' ANSI code page) as the program's Text.
 inline Text AnsiToText([[maybe_unused]] Platform& platform, const std::string& ansi) {
 #ifdef SPINDLEBAY_NARROW
   return ansi;

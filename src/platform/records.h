@@ -1,6 +1,6 @@
 // Sizes and member offsets of the platform records that control requests exchange.
 //
-// The system reads and writes these records only through ByteReader and ByteWriter at the
+// The program reads and writes these records only through ByteReader and ByteWriter at the
 // offsets below. The Win32 layer ties every value to the SDK's own structures with static
 // asserts, so a mismatch stops the Windows build.
 #pragma once

@@ -1,7 +1,7 @@
-// The system's string type and the few text helpers every subsystem shares.
+// The program's string type and the few text helpers every floor shares.
 //
 // The 64-bit program keeps its texts in UTF-16 (std::wstring) and calls the W forms of
-// the platform; the 32-bit program keeps them as single-byte strings in the system code
+// the platform; the 32-bit program keeps them as single-byte strings in Windows' ANSI code
 // page (std::string) and calls the A forms. SPINDLEBAY_NARROW selects the second.
 #pragma once
 

@@ -27,9 +27,10 @@ class UniqueAny {
   using Value = typename Policy::Value;
 
   UniqueAny() = default;
-  UniqueAny(Policy policy, Value value) : policy_(std::move(policy)), value_(value) {}
+  UniqueAny(Policy policy, Value value) noexcept(std::is_nothrow_move_constructible_v<Policy>)
+      : policy_(std::move(policy)), value_(value) {}
   // A policy without state needs nothing but the value.
-  explicit UniqueAny(Value value) requires std::is_empty_v<Policy> : value_(value) {}
+  explicit UniqueAny(Value value) noexcept requires std::is_empty_v<Policy> : value_(value) {}
   UniqueAny(const UniqueAny&) = delete;
   UniqueAny& operator=(const UniqueAny&) = delete;
   UniqueAny(UniqueAny&& other) noexcept
@@ -44,14 +45,15 @@ class UniqueAny {
   }
   ~UniqueAny() { reset(); }
 
-  Value get() const { return value_; }
-  bool valid() const { return value_ != Policy::kInvalid; }
-  explicit operator bool() const { return valid(); }
+  Value get() const noexcept { return value_; }
+  bool valid() const noexcept { return value_ != Policy::kInvalid; }
+  explicit operator bool() const noexcept { return valid(); }
 
   // Closes what is owned and takes value instead. Closing keeps the thread's last error:
   // the error of the call that failed before the close is the one its caller reports,
-  // whatever the close itself leaves behind.
-  void reset(Value value = Policy::kInvalid) {
+  // whatever the close itself leaves behind. Closing never throws: the destructor closes
+  // through here, and a close that fails has nobody to tell.
+  void reset(Value value = Policy::kInvalid) noexcept {
     if (value == value_) return;  // what it owns already is not closed under it
     const Value closing = std::exchange(value_, value);
     if (closing == Policy::kInvalid) return;
@@ -61,7 +63,7 @@ class UniqueAny {
   }
 
   // Gives up ownership without closing; the caller closes what is returned.
-  [[nodiscard]] Value release() { return std::exchange(value_, Policy::kInvalid); }
+  [[nodiscard]] Value release() noexcept { return std::exchange(value_, Policy::kInvalid); }
 
  private:
   [[no_unique_address]] Policy policy_{};

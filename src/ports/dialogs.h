@@ -1,5 +1,5 @@
-// What the system's routines tell the user through: the application's message dialog and
-// the system message boxes.
+// What the program's routines tell the user through: the application's message dialog and
+// Windows' message boxes.
 //
 // An output port: the disk and volume routines report through it, and the user interface
 // implements it (the Win32 windows with MessageBox, the tests with a recording fake). It
@@ -21,7 +21,7 @@ class Dialogs {
   virtual ~Dialogs() = default;
   // The application's message dialog: modal, the text and an OK button.
   virtual void ShowMessage(const Text& text) = 0;
-  // A system message box in the build's character form (MessageBoxW in the 64-bit
+  // A Windows message box in the build's character form (MessageBoxW in the 64-bit
   // program, MessageBoxA in the 32-bit one). Returns the button pressed (IDYES, ...).
   virtual int MessageBox(Owner owner, const Text& text, const Text& caption,
                          std::uint32_t type) = 0;

@@ -12,6 +12,8 @@ inline constexpr std::uint32_t kDiskRowBackground = 0xE5E5E5;
 
 // Clears the list and adds one row per disk 0 to 15 that can be opened: number, "DISK",
 // product name, size in megabytes and attribute text. Errors are raised to the caller.
+// A fixed name of the program (see the README's glossary), though the language reserves it.
+// NOLINTNEXTLINE(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
 void _Enum_Drives_lv(Platform& platform, DiskListView& list);
 
 }  // namespace sb

@@ -1,5 +1,6 @@
-// The last line of defence of every window: what a handler lets out is shown to the user,
-// as the toolkit's application object shows an unhandled error, and goes no further.
+// The last line of defence of every window: what a handler lets out is shown to the user in
+// the application's message dialog (the program's title, the message, an OK button), and
+// goes no further: the window goes on with its next message.
 #pragma once
 
 #include <exception>
@@ -16,17 +17,5 @@ Text ExceptionText(const std::exception_ptr& error) noexcept;
 // Shows the exception in the application's message dialog. Never throws: a report that
 // fails itself is dropped.
 void ReportException(Dialogs& dialogs, const std::exception_ptr& error) noexcept;
-
-// Runs one event handler. Returns false when it threw; the error has then been reported.
-template <typename Handler>
-bool RunHandler(Dialogs& dialogs, Handler&& handler) noexcept {
-  try {
-    handler();
-    return true;
-  } catch (...) {
-    ReportException(dialogs, std::current_exception());
-    return false;
-  }
-}
 
 }  // namespace sb

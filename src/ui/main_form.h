@@ -13,20 +13,19 @@
 #include <string_view>
 
 #include "platform/platform.h"
+#include "ui/texts.h"
 #include "ui/view.h"
 #include "volumes/volume_table.h"
 
 namespace sb {
-
-inline constexpr const Char* kProgramTitle = SB_T("Spindlebay");
-inline constexpr const Char* kMainCaption = SB_T("Spindlebay 0.9 - support@spindlebay.example");
-inline constexpr const Char* kPickADisk = SB_T("pick a disk/part");
 
 class MainForm {
  public:
   MainForm(Platform& platform, MainView& view, VolumeTable& volume_table)
       : platform_(platform), view_(view), volume_table_(volume_table) {}
 
+  // Nothing: the disk work waits for the first showing (FormShow), so that the window is
+  // on screen before sixteen disks are probed. Kept so that every event has its handler.
   void FormCreate() {}
   void FormShow() { RefreshDiskList(); }
 

@@ -81,6 +81,9 @@ void MainForm::ChangeWriteState(const ChosenDisk& disk, std::uint64_t attributes
     }
     view_.SetStatusText(ChangeText(change, SB_T("Ok")));
     TGetDiskAttributes record;
+    // Equality, not a bit test: only a disk that is online and carries no bit but the
+    // read-only one is taken offline and back; an offline disk stays offline, and a word
+    // with bits the program does not know is left as Windows has it.
     if (GetDiskAttributes(platform_, disk.path, record) &&
         (record.Attributes == 0 || record.Attributes == DISK_ATTRIBUTE_READ_ONLY)) {
       SetDiskAttributes(platform_, disk.path, DISK_ATTRIBUTE_OFFLINE, DISK_ATTRIBUTE_OFFLINE);

@@ -34,16 +34,18 @@ struct DiskExtent {
 std::size_t list_volumes(Platform& platform, Dialogs& dialogs, VolumeTable& table);
 
 // The first device name (\Device\HarddiskVolumeN) of a volume named as the enumeration
-// names it (\\?\Volume{GUID}\), in the system code page; empty when the query fails.
+// names it (\\?\Volume{GUID}\), in Windows' ANSI code page; empty when the query fails.
 std::string VolumeNameToDeviceName(Platform& platform, Dialogs& dialogs,
                                    const std::string& volume_name);
 
 // The first disk extent of a volume named as the enumeration names it; all zero when it
 // could not be read. read, when given, tells whether it was read.
+// A fixed name of the program (see the README's glossary), though the language reserves it.
+// NOLINTNEXTLINE(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
 DiskExtent _GetVolumeExtent(Platform& platform, Dialogs& dialogs, const std::string& volume_name,
                             bool* read = nullptr);
 
-// The single-byte form of a text in the system code page, as the volume calls take it.
+// The single-byte form of a text in Windows' ANSI code page, as the volume calls take it.
 inline std::string TextToAnsi([[maybe_unused]] Platform& platform, const Text& text) {
 #ifdef SPINDLEBAY_NARROW
   return text;

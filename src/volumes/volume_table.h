@@ -7,7 +7,7 @@
 
 namespace sb {
 
-// One entry of the table. Strings are single-byte, in the system code page, in both
+// One entry of the table. Strings are single-byte, in Windows' ANSI code page, in both
 // programs.
 struct volumes {
   std::string volume_name;       // \\?\Volume{GUID}\ as enumerated
@@ -23,6 +23,8 @@ inline constexpr std::size_t kVolumeTableSize = 16;
 using VolumeTable = std::array<volumes, kVolumeTableSize>;
 
 // The program's table; the commands of the main window use it.
+// One of the program's three named globals (frmMain, frmproperties, VolumeList).
+// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
 extern VolumeTable VolumeList;
 
 }  // namespace sb

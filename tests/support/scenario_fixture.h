@@ -1,4 +1,4 @@
-// The fixtures of the tests that run the system on a simulated machine: a fresh machine
+// The fixtures of the tests that run the program on a simulated machine: a fresh machine
 // per test, the main window's handlers over it, and after each test the check that every
 // handle opened was closed once.
 #pragma once

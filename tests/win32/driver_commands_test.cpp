@@ -83,10 +83,10 @@ std::vector<std::string> WithoutDiskZero(std::vector<std::string> requests) {
 TEST_F(DriverDisks, TheFourCommandsOnADiskWhoseRowIsNotAtItsNumber) {
   simulated_.AddDisk(0, WineDiskZero());
   AddWineVolumes(simulated_);
-  AddDisk(2, AnsweringDisk("Two", 2 * kGiB, 0, sim::MbrLayoutBytes(4, 2)));
-  AddDisk(3, AnsweringDisk("Three", 3 * kGiB, 1, sim::MbrLayoutBytes(4, 3)));
-  AddDisk(7, AnsweringDisk("Seven", 7 * kGiB, 0, sim::GptLayoutBytes(4, {7})));
-  AddDisk(12, AnsweringDisk("Twelve", 12 * kGiB, 2, sim::LayoutBytes(2, 0)));
+  AddDisk(2, ListDisk("Two", 2 * kGiB, 0, kSata, sim::MbrLayoutBytes(4, 2)));
+  AddDisk(3, ListDisk("Three", 3 * kGiB, 1, kSata, sim::MbrLayoutBytes(4, 3)));
+  AddDisk(7, ListDisk("Seven", 7 * kGiB, 0, kSata, sim::GptLayoutBytes(4, {7})));
+  AddDisk(12, ListDisk("Twelve", 12 * kGiB, 2, kSata, sim::LayoutBytes(2, 0)));
   Session real(real_);
   Session simulated(simulated_);
 

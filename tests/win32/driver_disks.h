@@ -12,33 +12,11 @@
 #include "platform/sim/sim_machine.h"
 #include "platform/sim/sim_records.h"
 #include "platform/win32/win32_platform.h"
+#include "support/machines.h"
 #include "tools/testdisk/control_client.h"
 #include "tools/testdisk/log_entry.h"
 
 namespace sb::test {
-
-inline Text DiskPath(std::uint32_t number) {
-  return AsciiToText("\\\\.\\PhysicalDrive" + std::to_string(number));
-}
-
-// A disk that answers every request the system sends.
-inline sim::Disk AnsweringDisk(const std::string& product, std::int64_t length,
-                               std::uint64_t attributes, Bytes layout) {
-  sim::Disk disk;
-  disk.length = length;
-  disk.attributes = attributes;
-  disk.descriptor = sim::DescriptorBytes({.vendor = "ATA",
-                                          .product = product,
-                                          .revision = "1.0",
-                                          .serial = "SN" + product,
-                                          .removable = 0,
-                                          .bus_type = 11});
-  disk.geometry = sim::GeometryBytes(length / (255 * 63 * 512), 12, 255, 63, 512, length);
-  disk.layout = std::move(layout);
-  disk.cache = sim::CacheBytes(true, false);
-  disk.predict_failure = sim::PredictFailureBytes(0);
-  return disk;
-}
 
 class DriverDisks : public ::testing::Test {
  protected:

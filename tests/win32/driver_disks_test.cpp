@@ -1,6 +1,6 @@
-// The Win32 layer and the system's disk routines over the test disk driver: real
+// The Win32 layer and the program's disk routines over the test disk driver: real
 // CreateFileW and DeviceIoControl calls, answered by disks described as the simulated
-// machine describes them. What the system reads, and the requests the disks receive, must
+// machine describes them. What the program reads, and the requests the disks receive, must
 // be the same on both machines.
 #include "platform/win32/win32_api.h"
 
@@ -9,6 +9,7 @@
 
 #include "disk/attributes.h"
 #include "disk/descriptor.h"
+#include "disk/device_path.h"
 #include "disk/report.h"
 #include "disk/report_queries.h"
 #include "disk/set_attributes.h"
@@ -34,9 +35,9 @@ std::string Hex(ConstBytes bytes) {
   return testdisk::HexBytes(bytes);
 }
 
-// Everything the system's queries read from one disk, as lines that name each reading.
+// Everything the program's queries read from one disk, as lines that name each reading.
 std::vector<std::string> Readings(Platform& platform, std::uint32_t number) {
-  const Text path = DiskPath(number);
+  const Text path = DiskPath(DecUnsigned(number));
   std::vector<std::string> lines;
   TGetDiskAttributes attributes;
   lines.push_back(GetDiskAttributes(platform, path, attributes)
@@ -86,28 +87,28 @@ std::vector<DiskCase> DiskCases() {
   sim::Disk silent;
   silent.answers_length = false;
   silent.answers_attributes = false;
-  sim::Disk hostile = AnsweringDisk("Hostile", 8 * kGiB, 0, sim::LayoutBytes(2, 0));
+  sim::Disk hostile = ListDisk("Hostile", 8 * kGiB, 0, kSata, sim::LayoutBytes(2, 0));
   hostile.descriptor =
       Bytes{0x28, 0, 0, 0, 0x40, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0, 0, 0, 0x30, 0, 0, 0};
   hostile.geometry = Bytes(10, 0x7F);
   hostile.cache = Bytes(30, 0x01);
   hostile.predict_failure = Bytes{1, 0, 0};
-  sim::Disk failing = AnsweringDisk("Failing", 64 * kGiB, 0, sim::MbrLayoutBytes(4, 7));
+  sim::Disk failing = ListDisk("Failing", 64 * kGiB, 0, kSata, sim::MbrLayoutBytes(4, 7));
   failing.failing_requests = {{ioctl::kDiskGetLengthInfo, 21},
                               {ioctl::kDiskGetCacheInformation, 1},
                               {ioctl::kDiskGetDriveLayoutEx, 5},
                               {ioctl::kStoragePredictFailure, 31}};
-  sim::Disk usb = AnsweringDisk("Stick", 16 * kGiB, 3, sim::GptLayoutBytes(4, kDiskId));
+  sim::Disk usb = ListDisk("Stick", 16 * kGiB, 3, kSata, sim::GptLayoutBytes(4, kDiskId));
   usb.descriptor =
       sim::DescriptorBytes({.vendor = "", .product = "Stick", .removable = 1, .bus_type = 7});
-  sim::Disk predicting = AnsweringDisk("Tired", 2 * kGiB, 4, sim::LayoutBytes(2, 0));
+  sim::Disk predicting = ListDisk("Tired", 2 * kGiB, 4, kSata, sim::LayoutBytes(2, 0));
   predicting.predict_failure = sim::PredictFailureBytes(1);
   predicting.cache = sim::CacheBytes(false, true);
   return {
-      {"mbr", AnsweringDisk("Data", 500 * kGiB, 0, sim::MbrLayoutBytes(4, 439041101))},
+      {"mbr", ListDisk("Data", 500 * kGiB, 0, kSata, sim::MbrLayoutBytes(4, 439041101))},
       {"gpt", usb},
       {"gpt with 128 entries",
-       AnsweringDisk("Big", 4000 * kGiB, 2, sim::GptLayoutBytes(128, kDiskId))},
+       ListDisk("Big", 4000 * kGiB, 2, kSata, sim::GptLayoutBytes(128, kDiskId))},
       {"raw, predicting a failure", predicting},
       {"answering nothing", silent},
       {"hostile answers", hostile},
@@ -130,9 +131,9 @@ TEST_F(DriverDisks, EveryQueryReadsWhatTheSimulatedMachineReads) {
 
 // Some readings must hold on their own, not only agree: the two machines could be wrong alike.
 TEST_F(DriverDisks, TheRealPathReadsTheDescribedDisk) {
-  AddDisk(7, AnsweringDisk("Data", 500 * kGiB, 2, sim::MbrLayoutBytes(4, 439041101)));
+  AddDisk(7, ListDisk("Data", 500 * kGiB, 2, kSata, sim::MbrLayoutBytes(4, 439041101)));
   FakeView::PropertiesWindow report;
-  DiskInfoReport(real_, DiskPath(7), report);
+  DiskInfoReport(real_, DiskPath(DecUnsigned(7)), report);
   EXPECT_THAT(report.lines, ::testing::IsSupersetOf({"Size: 536870912000 bytes, 512000 Mbytes",
                                                      "ProductID: Data", "BusType:Sata"}));
   EXPECT_EQ(A(DiskAttributesText(real_, SB_T("7"))), "Online Read-Only ");
@@ -141,8 +142,8 @@ TEST_F(DriverDisks, TheRealPathReadsTheDescribedDisk) {
 TEST_F(DriverDisks, TheListOfADiskSetWithGaps) {
   const std::uint32_t numbers[] = {2, 3, 7, 12};
   for (std::uint32_t number : numbers) {
-    AddDisk(number, AnsweringDisk("Disk" + std::to_string(number), number * kGiB, number % 4,
-                                  sim::MbrLayoutBytes(4, number)));
+    AddDisk(number, ListDisk("Disk" + std::to_string(number), number * kGiB, number % 4, kSata,
+                             sim::MbrLayoutBytes(4, number)));
   }
   FakeView real_view;
   _Enum_Drives_lv(real_, real_view);
@@ -175,9 +176,10 @@ TEST_F(DriverDisks, TheAttributeChangeBlockAsTheDiskReceivedIt) {
   for (const Change& change : changes) {
     SCOPED_TRACE(change.command);
     ASSERT_TRUE(control_.Reset());
-    AddDisk(5, AnsweringDisk("Data", kGiB, change.word_before, sim::MbrLayoutBytes(4, 1)));
-    ASSERT_TRUE(SetDiskAttributes(real_, DiskPath(5), change.attributes, change.mask));
-    ASSERT_TRUE(SetDiskAttributes(simulated_, DiskPath(5), change.attributes, change.mask));
+    AddDisk(5, ListDisk("Data", kGiB, change.word_before, kSata, sim::MbrLayoutBytes(4, 1)));
+    ASSERT_TRUE(SetDiskAttributes(real_, DiskPath(DecUnsigned(5)), change.attributes, change.mask));
+    ASSERT_TRUE(
+        SetDiskAttributes(simulated_, DiskPath(DecUnsigned(5)), change.attributes, change.mask));
     const auto log = LogSinceMark();
     ASSERT_EQ(log.size(), 1u);
     Bytes block(rec::kSetDiskAttributesSize, 0);
@@ -192,18 +194,19 @@ TEST_F(DriverDisks, TheAttributeChangeBlockAsTheDiskReceivedIt) {
     EXPECT_EQ(log[0].output_length, 0u);
     EXPECT_EQ(log[0].status, testdisk::kStatusSuccess);
     TGetDiskAttributes real_word, simulated_word;
-    ASSERT_TRUE(GetDiskAttributes(real_, DiskPath(5), real_word));
-    ASSERT_TRUE(GetDiskAttributes(simulated_, DiskPath(5), simulated_word));
+    ASSERT_TRUE(GetDiskAttributes(real_, DiskPath(DecUnsigned(5)), real_word));
+    ASSERT_TRUE(GetDiskAttributes(simulated_, DiskPath(DecUnsigned(5)), simulated_word));
     EXPECT_EQ(real_word.Attributes, change.word_after);
     EXPECT_EQ(simulated_word.Attributes, change.word_after);
   }
 }
 
 // Wine checks the access a control code needs against the handle before the disk sees the
-// request; the system's own opens carry what their requests need.
+// request; the program's own opens carry what their requests need.
 TEST_F(DriverDisks, AnAttributeChangeOnAReadOnlyHandleIsRefusedBeforeTheDisk) {
-  AddDisk(4, AnsweringDisk("Data", kGiB, 0, sim::MbrLayoutBytes(4, 1)));
-  const UniqueHandle disk = OpenExisting(real_, DiskPath(4), win::kGenericRead, kShareReadWrite);
+  AddDisk(4, ListDisk("Data", kGiB, 0, kSata, sim::MbrLayoutBytes(4, 1)));
+  const UniqueHandle disk =
+      OpenExisting(real_, DiskPath(DecUnsigned(4)), win::kGenericRead, kShareReadWrite);
   ASSERT_TRUE(disk.valid());
   Bytes block(rec::kSetDiskAttributesSize, 0);
   ByteWriter(block).U32(rec::kSetDiskAttributesVersion, 40);
@@ -214,21 +217,21 @@ TEST_F(DriverDisks, AnAttributeChangeOnAReadOnlyHandleIsRefusedBeforeTheDisk) {
 }
 
 TEST_F(DriverDisks, TheSystemsOpensCarryTheAccessTheirRequestsNeed) {
-  AddDisk(9, AnsweringDisk("Data", kGiB, 0, sim::GptLayoutBytes(4, kDiskId)));
+  AddDisk(9, ListDisk("Data", kGiB, 0, kSata, sim::GptLayoutBytes(4, kDiskId)));
   FakeView list;
   _Enum_Drives_lv(real_, list);
   FakeView::PropertiesWindow report;
-  DiskInfoReport(real_, DiskPath(9), report);
+  DiskInfoReport(real_, DiskPath(DecUnsigned(9)), report);
   for (std::uint64_t mask : {1u, 2u}) {
-    ASSERT_TRUE(SetDiskAttributes(real_, DiskPath(9), mask, mask));
-    ASSERT_TRUE(SetDiskAttributes(real_, DiskPath(9), 0, mask));
+    ASSERT_TRUE(SetDiskAttributes(real_, DiskPath(DecUnsigned(9)), mask, mask));
+    ASSERT_TRUE(SetDiskAttributes(real_, DiskPath(DecUnsigned(9)), 0, mask));
   }
   std::vector<std::uint32_t> codes;
   for (const auto& entry : LogSinceMark()) {
     EXPECT_EQ(entry.status, testdisk::kStatusSuccess) << std::hex << entry.code;
     codes.push_back(entry.code);
   }
-  // Every request the system sends reached the disk: none was refused for the handle's access.
+  // Every request the program sends reached the disk: none was refused for the handle's access.
   EXPECT_THAT(codes, ::testing::IsSupersetOf(
                          {ioctl::kDiskGetLengthInfo, ioctl::kStorageQueryProperty,
                           ioctl::kDiskGetDiskAttributes, ioctl::kDiskGetDriveGeometryEx,
@@ -242,17 +245,17 @@ TEST_F(DriverDisks, FailuresReachTheProgramAsTheirErrorCodes) {
   for (const testdisk::ErrorStatus& entry : testdisk::kStatusOfError) {
     SCOPED_TRACE("error " + std::to_string(entry.error));
     ASSERT_TRUE(control_.Reset());
-    sim::Disk disk = AnsweringDisk("Data", kGiB, 0, sim::MbrLayoutBytes(4, 1));
+    sim::Disk disk = ListDisk("Data", kGiB, 0, kSata, sim::MbrLayoutBytes(4, 1));
     disk.failing_requests[ioctl::kDiskGetCacheInformation] = entry.error;
     AddDisk(6, disk);
     for (Platform* platform :
          {static_cast<Platform*>(&real_), static_cast<Platform*>(&simulated_)}) {
       CacheInformation cache{};
       platform->SetLastError(0);
-      EXPECT_FALSE(GetCacheInfo(*platform, DiskPath(6), cache));
+      EXPECT_FALSE(GetCacheInfo(*platform, DiskPath(DecUnsigned(6)), cache));
     }
     const UniqueHandle handle =
-        OpenExisting(real_, DiskPath(6), win::kGenericRead, kShareReadWrite);
+        OpenExisting(real_, DiskPath(DecUnsigned(6)), win::kGenericRead, kShareReadWrite);
     CacheInformation cache{};
     EXPECT_FALSE(real_.DeviceIoControl(handle.get(), ioctl::kDiskGetCacheInformation, {}, cache));
     EXPECT_EQ(real_.GetLastError(), entry.error);
@@ -264,7 +267,7 @@ TEST_F(DriverDisks, FailuresReachTheProgramAsTheirErrorCodes) {
 
 // Output buffers too small for an answer, as a Windows disk driver treats them.
 TEST_F(DriverDisks, OutputBuffersTooSmall) {
-  sim::Disk disk = AnsweringDisk("Buffers", kGiB, 0, sim::GptLayoutBytes(128, kDiskId));
+  sim::Disk disk = ListDisk("Buffers", kGiB, 0, kSata, sim::GptLayoutBytes(128, kDiskId));
   AddDisk(11, disk);
   struct Case {
     const char* what;
@@ -297,7 +300,8 @@ TEST_F(DriverDisks, OutputBuffersTooSmall) {
       {"failure prediction of 515 bytes", ioctl::kStoragePredictFailure, 515, false,
        win::kErrorInsufficientBuffer, 0},
   };
-  const UniqueHandle handle = OpenExisting(real_, DiskPath(11), win::kGenericRead, kShareReadWrite);
+  const UniqueHandle handle =
+      OpenExisting(real_, DiskPath(DecUnsigned(11)), win::kGenericRead, kShareReadWrite);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Bytes output(c.output, 0xCC);
@@ -316,11 +320,11 @@ TEST_F(DriverDisks, OutputBuffersTooSmall) {
 }
 
 TEST_F(DriverDisks, UnknownRequestsAreRefused) {
-  AddDisk(13, AnsweringDisk("Data", kGiB, 0, sim::MbrLayoutBytes(4, 1)));
-  const UniqueHandle handle =
-      OpenExisting(real_, DiskPath(13), win::kGenericRead | win::kGenericWrite, kShareReadWrite);
+  AddDisk(13, ListDisk("Data", kGiB, 0, kSata, sim::MbrLayoutBytes(4, 1)));
+  const UniqueHandle handle = OpenExisting(real_, DiskPath(DecUnsigned(13)),
+                                           win::kGenericRead | win::kGenericWrite, kShareReadWrite);
   Bytes output(64, 0);
-  // IOCTL_DISK_BASE, function 0xFFB, buffered, any access: no disk request of the system.
+  // IOCTL_DISK_BASE, function 0xFFB, buffered, any access: no disk request of the program.
   EXPECT_FALSE(real_.DeviceIoControl(handle.get(), 0x0007FFEC, {}, output));
   EXPECT_EQ(real_.GetLastError(), win::kErrorInvalidFunction);
   const auto log = LogSinceMark();
@@ -334,7 +338,7 @@ TEST_F(DriverDisks, DisksComeAndGoWithoutLeakingPool) {
   ASSERT_TRUE(control_.ReadStats(empty));
   EXPECT_EQ(empty.disks, 0u);
   for (std::uint32_t number = testdisk::kFirstDisk; number <= testdisk::kLastDisk; ++number) {
-    AddDisk(number, AnsweringDisk("Data", kGiB, 0, sim::GptLayoutBytes(4, kDiskId)));
+    AddDisk(number, ListDisk("Data", kGiB, 0, kSata, sim::GptLayoutBytes(4, kDiskId)));
   }
   testdisk::DriverStats full;
   ASSERT_TRUE(control_.ReadStats(full));
@@ -348,7 +352,8 @@ TEST_F(DriverDisks, DisksComeAndGoWithoutLeakingPool) {
   EXPECT_FALSE(control_.AddDisk(testdisk::DescribeDisk(3, sim::Disk{}, warnings)));
   EXPECT_TRUE(control_.RemoveDisk(3));
   EXPECT_FALSE(control_.RemoveDisk(3));
-  const UniqueHandle gone = OpenExisting(real_, DiskPath(3), win::kGenericRead, kShareReadWrite);
+  const UniqueHandle gone =
+      OpenExisting(real_, DiskPath(DecUnsigned(3)), win::kGenericRead, kShareReadWrite);
   EXPECT_FALSE(gone.valid());
   EXPECT_EQ(real_.GetLastError(), win::kErrorFileNotFound);
 
@@ -363,11 +368,12 @@ TEST_F(DriverDisks, DisksComeAndGoWithoutLeakingPool) {
 // A request on a handle whose disk was removed fails instead of reaching a later disk of
 // the same number.
 TEST_F(DriverDisks, AHandleOutlivesItsDisk) {
-  AddDisk(8, AnsweringDisk("First", kGiB, 0, sim::MbrLayoutBytes(4, 1)));
-  const UniqueHandle handle = OpenExisting(real_, DiskPath(8), win::kGenericRead, kShareReadWrite);
+  AddDisk(8, ListDisk("First", kGiB, 0, kSata, sim::MbrLayoutBytes(4, 1)));
+  const UniqueHandle handle =
+      OpenExisting(real_, DiskPath(DecUnsigned(8)), win::kGenericRead, kShareReadWrite);
   ASSERT_TRUE(handle.valid());
   ASSERT_TRUE(control_.RemoveDisk(8));
-  AddDisk(8, AnsweringDisk("Second", 2 * kGiB, 0, sim::MbrLayoutBytes(4, 1)));
+  AddDisk(8, ListDisk("Second", 2 * kGiB, 0, kSata, sim::MbrLayoutBytes(4, 1)));
   EXPECT_EQ(GetDiskLength(real_, handle.get()), 0);
 }
 

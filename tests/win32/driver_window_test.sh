@@ -10,7 +10,7 @@
 # scenario_runner comes from the native build: $SB_NATIVE_BUILD, or build/native.
 #
 # What cannot be the same, and what the comparison does about it:
-# - Disk 0, the volumes and the system's message texts are Wine's own. window_runner
+# - Disk 0, the volumes and Windows' message texts are Wine's own. window_runner
 #   measures them and writes the scenario as this Wine shows it (--wine-scenario); the
 #   simulated machine runs that one. The description's disks 1 to 15 stay as they are.
 # - Requests to disk 0 reach Wine, not the driver, whose log cannot show them: they are left

@@ -34,7 +34,7 @@ std::uint64_t Number(const char* text) {
   return std::strtoull(text, nullptr, 0);
 }
 
-// A broadcast record in this process's memory; the system copies dbch_size bytes of it.
+// A broadcast record in this process's memory; Windows copies dbch_size bytes of it.
 struct RecordBuffer {
   std::array<std::uint8_t, 64> bytes{};
   RecordBuffer(std::uint32_t size, std::uint32_t type, std::uint32_t mask) {
@@ -52,7 +52,7 @@ class Poster {
 
   void Post(UINT message, WPARAM wparam, LPARAM lparam) {
     if (!::IsWindow(window_)) status_ = 4;
-    // The system refuses some posts (those it knows carry a pointer): that is an answer.
+    // Windows refuses some posts (those it knows carry a pointer): that is an answer.
     ::PostMessage(window_, message, wparam, lparam);
   }
 

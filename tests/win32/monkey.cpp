@@ -11,7 +11,7 @@
 // menu key) with the context menu's items chosen by key, resizing, minimizing and restoring,
 // Properties windows closed, and bursts of WM_DEVICECHANGE sent and posted by
 // message_poster. Every message box is answered at random as it appears. Input goes
-// through SendInput, so it takes the system's own path (focus, capture, hit testing).
+// through SendInput, so it takes Windows' own path (focus, capture, hit testing).
 //
 // After every batch of events: the main window is there and answers, the windows of the
 // program and the platform handles are as many as before, and after a refresh the list
@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "platform/records.h"
+#include "platform/win32/win32_platform.h"
 #include "support/fake_view.h"
 #include "tools/demo/demo_machine.h"
 #include "tools/demo/notice_delivery.h"
@@ -294,7 +295,8 @@ class DriverWorld final : public World {
 
  private:
   testdisk::ControlClient control_;
-  CountingPlatform platform_;
+  Win32Platform real_;
+  CountingPlatform platform_{real_};
 };
 
 class Monkey {

@@ -1,4 +1,4 @@
-// The system's headers and the SDK's winioctl.h in one translation unit: the names they
+// The program's headers and the SDK's winioctl.h in one translation unit: the names they
 // share are one name, and our own records do not hide the SDK's.
 //
 // Our headers come first here, against the rule that Win32 code reads win32_api.h first:
@@ -20,7 +20,7 @@
 #define DISK_ATTRIBUTE_OFFLINE 0x0000000000000001
 #define DISK_ATTRIBUTE_READ_ONLY 0x0000000000000002
 
-// With both sets of names visible, as in any file that uses the system's namespace.
+// With both sets of names visible, as in any file that uses the program's namespace.
 using namespace sb;
 
 namespace {

@@ -5,7 +5,7 @@
 
 namespace sb::demo {
 
-// Disk 0: the system SSD (MBR, C: and a recovery volume); disk 1: a data disk (GPT, D:);
+// Disk 0: the boot SSD (MBR, C: and a recovery volume); disk 1: a data disk (GPT, D:);
 // disk 2: a USB stick (removable, E:); disk 3: an offline backup disk; disk 5: a read-only
 // archive disk; disk 6: a disk whose queries fail. Disk 4 is absent.
 void BuildDemoMachine(sim::SimMachine& machine);

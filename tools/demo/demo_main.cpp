@@ -2,7 +2,7 @@
 //
 // Notices that the simulated machine raises (drive letters coming and going, disks going
 // offline and online) reach the main window as WM_DEVICECHANGE broadcasts, through the
-// message queue as the system's own do. The hidden window of the class
+// message queue as Windows' own do. The hidden window of the class
 // "SpindlebayDemoDriver" also lets a tour plug in (WM_APP + 1) and pull out (WM_APP + 2) a
 // USB stick.
 #include "platform/win32/win32_api.h"

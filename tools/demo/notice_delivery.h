@@ -1,4 +1,4 @@
-// Volume notices of a simulated machine, delivered to the main window as the system
+// Volume notices of a simulated machine, delivered to the main window as Windows
 // delivers its broadcasts: WM_DEVICECHANGE with a volume record, through the message queue.
 #pragma once
 

@@ -1,28 +1,32 @@
-// The real platform, counting what the system leaves behind: for the soak and the monkey
-// over real disks.
+// A platform counting what the program leaves behind: for the soak and the monkey over the
+// real platform.
 #pragma once
 
-#include "platform/win32/win32_platform.h"
+#include "platform/forwarding_platform.h"
+#include "platform/records.h"
 
 namespace sb {
 
-// The real platform, counting the device and enumeration handles the system holds open.
-class CountingPlatform final : public Win32Platform {
+// Forwards every call to the platform it wraps, counting the device and enumeration handles
+// the program holds open and the attribute changes accepted.
+class CountingPlatform final : public ForwardingPlatform {
  public:
+  explicit CountingPlatform(Platform& next) : ForwardingPlatform(next) {}
+
   long long open() const { return open_; }
   long long opened() const { return opened_; }
   Handle CreateFile(const Text& path, std::uint32_t access, std::uint32_t share,
                     std::uint32_t disposition, std::uint32_t flags) override {
-    return Count(Win32Platform::CreateFile(path, access, share, disposition, flags));
+    return Count(next().CreateFile(path, access, share, disposition, flags));
   }
   bool CloseHandle(Handle handle) override {
-    const bool closed = Win32Platform::CloseHandle(handle);
+    const bool closed = next().CloseHandle(handle);
     open_ -= closed ? 1 : 0;
     return closed;
   }
   bool DeviceIoControl(Handle device, std::uint32_t code, ConstBytes input,
                        MutableBytes output) override {
-    const bool ok = Win32Platform::DeviceIoControl(device, code, input, output);
+    const bool ok = next().DeviceIoControl(device, code, input, output);
     changes_ += ok && code == ioctl::kDiskSetDiskAttributes ? 1 : 0;
     return ok;
   }
@@ -31,10 +35,10 @@ class CountingPlatform final : public Win32Platform {
   void Sleep(std::uint32_t) override {}
   long long changes() const { return changes_; }
   Handle FindFirstVolumeA(std::span<char> name) override {
-    return Count(Win32Platform::FindFirstVolumeA(name));
+    return Count(next().FindFirstVolumeA(name));
   }
   bool FindVolumeClose(Handle find) override {
-    const bool closed = Win32Platform::FindVolumeClose(find);
+    const bool closed = next().FindVolumeClose(find);
     open_ -= closed ? 1 : 0;
     return closed;
   }

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <span>
 
+#include "platform/win32/win32_platform.h"
 #include "tools/soak/counting_platform.h"
 #include "ui/win32/tfrm_main.h"
 #include "ui/win32/tfrm_properties.h"
@@ -174,7 +175,8 @@ int main(int argc, char** argv) {
   if (!sb::TfrmMain::RegisterClasses(instance) || !sb::Tfrmproperties::RegisterClass(instance)) {
     return 2;
   }
-  CountingPlatform platform;
+  sb::Win32Platform real;
+  CountingPlatform platform(real);
   sb::TfrmMain main_window(instance, platform, sb::VolumeList);
   if (!main_window.Create()) {
     std::fprintf(stderr, "soak: the main window could not be created (no display?)\n");

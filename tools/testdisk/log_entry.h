@@ -17,7 +17,7 @@ struct LogEntry {
   std::uint32_t input_length = 0;
   std::uint32_t output_length = 0;
   std::uint32_t returned = 0;
-  Bytes input{};  // the first input bytes (all of them for the system's requests)
+  Bytes input{};  // the first input bytes (all of them for the program's requests)
 };
 
 struct LogPage {

@@ -35,7 +35,7 @@ int Run(const std::string& input, const std::string& output) {
     const auto number = disk.at("number").get<std::uint64_t>();
     if (number > kLastDisk) {
       warnings.push_back("disk " + std::to_string(number) +
-                         " left out: the system lists disks 0 to 15");
+                         " left out: the program lists disks 0 to 15");
     }
   }
   for (const char* key : {"reserved_letters", "message_texts"}) {

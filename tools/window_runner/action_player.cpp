@@ -139,7 +139,7 @@ void ActionPlayer::Perform(HWND main, const json& action) {
   }
 }
 
-// The system's broadcasts for the volumes that came or went.
+// Windows' broadcasts for the volumes that came or went.
 void ActionPlayer::Broadcast(HWND main) {
   for (const sim::Notice& notice : volumes_.TakeNotices()) {
     BroadcastVolume(main, notice.event, notice.unit_mask);

@@ -1,6 +1,6 @@
 // Which of MessageBoxA and MessageBoxW made a message box. A box on screen looks the same
 // either way, so the runner replaces this program's own imports of the two with recorders
-// that note the form and call the system's function.
+// that note the form and call Windows' function.
 #pragma once
 
 namespace sb::window_runner {

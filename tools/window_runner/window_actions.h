@@ -1,6 +1,6 @@
 // A user's actions on the real main window, each through the control it belongs to: rows
 // are selected in the list view, buttons clicked, the list double-clicked, menu items
-// chosen, and volume broadcasts delivered as the system sends them.
+// chosen, and volume broadcasts delivered as Windows sends them.
 #pragma once
 
 #include "platform/win32/win32_api.h"

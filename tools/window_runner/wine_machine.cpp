@@ -32,7 +32,7 @@ std::string CodeText(std::uint32_t code) {
   return text;
 }
 
-// One request the system sends a disk: how it opens the disk for it, and its buffer.
+// One request the program sends a disk: how it opens the disk for it, and its buffer.
 struct DiskRequest {
   std::uint32_t code;
   std::uint32_t access;
@@ -59,8 +59,8 @@ constexpr DiskRequest kDiskRequests[] = {
      "predict_failure_hex"},
 };
 
-// Disk 0 as Wine answers the system's requests. Answers are kept without their trailing
-// zero bytes: the system zero-fills its buffers and never reads the count returned.
+// Disk 0 as Wine answers the program's requests. Answers are kept without their trailing
+// zero bytes: the program zero-fills its buffers and never reads the count returned.
 json WineDisk(Platform& platform, std::uint32_t number) {
   const Text path = AsciiToText("\\\\.\\PhysicalDrive" + std::to_string(number));
   json disk = {{"number", number}};
@@ -91,7 +91,7 @@ json WineDisk(Platform& platform, std::uint32_t number) {
 
 json WineVolume(Platform& platform, const std::string& name) {
   json volume = {{"guid", name}, {"device", ""}, {"mount_paths", json::array()}};
-  // The DOS-device name as the system asks for it: without \\?\ and the trailing backslash.
+  // The DOS-device name as the program asks for it: without \\?\ and the trailing backslash.
   if (name.size() > 5) {
     std::array<wchar_t, kDosDeviceLength + 1> target{};
     if (platform.QueryDosDeviceW(platform.AnsiToWide(name.substr(4, name.size() - 5)),

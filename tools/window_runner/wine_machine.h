@@ -2,12 +2,12 @@
 // a machine; everything else the real window sees is Wine's own. The simulated machine must
 // run this scenario to see what the real window sees:
 //
-// - disk 0 is Wine's, measured: every request the system sends a disk, on a handle opened
-//   as the system opens it, with the system's buffer, and what Wine answers;
-// - the volumes are Wine's, measured through the volume calls the system makes;
+// - disk 0 is Wine's, measured: every request the program sends a disk, on a handle opened
+//   as the program opens it, with the program's buffer, and what Wine answers;
+// - the volumes are Wine's, measured through the volume calls the program makes;
 // - the message texts are Wine's, for every error code the two machines can give;
 // - no drive letter is reserved: Wine's letters are those of its volumes;
-// - a volume that arrives is announced to the window as the system announces it, but
+// - a volume that arrives is announced to the window as Windows announces it, but
 //   Wine's volume table does not change: on the simulated machine it arrives on no disk.
 //
 // The description's disks 1 to 15 stay as they are.

@@ -13,7 +13,7 @@ namespace {
 
 std::string Hex32(std::uint32_t value) {
   char text[16];
-  std::snprintf(text, sizeof text, "0x%08X", value);
+  static_cast<void>(std::snprintf(text, sizeof text, "0x%08X", value));  // 10 characters
   return text;
 }
 

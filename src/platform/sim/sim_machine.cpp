@@ -67,13 +67,15 @@ void SimMachine::Sleep(std::uint32_t milliseconds) {
 // The machine's clock starts at 9 December 2026, 10:00:00, in an English (United States)
 // locale: short date 12/9/2026, long time 10:00:00 AM.
 Text SimMachine::LocalDateTimeText() {
-  const std::uint64_t seconds = 10 * 3600 + elapsed_ms_ / 1000;
+  const std::uint64_t seconds = std::uint64_t{10} * 3600 + elapsed_ms_ / 1000;
   const unsigned hour = static_cast<unsigned>((seconds / 3600) % 24);
   const unsigned minute = static_cast<unsigned>((seconds / 60) % 60);
   const unsigned second = static_cast<unsigned>(seconds % 60);
   char text[64];
-  std::snprintf(text, sizeof text, "12/9/2026 %u:%02u:%02u %s", hour % 12 == 0 ? 12 : hour % 12,
-                minute, second, hour < 12 ? "AM" : "PM");
+  // At most 24 characters: the text always fits.
+  static_cast<void>(std::snprintf(text, sizeof text, "12/9/2026 %u:%02u:%02u %s",
+                                  hour % 12 == 0 ? 12 : hour % 12, minute, second,
+                                  hour < 12 ? "AM" : "PM"));
   return AsciiToText(text);
 }
 

@@ -148,9 +148,9 @@ class SimMachine : public Platform {
  private:
   enum class Kind { kDisk, kVolume, kFolder, kFind };
   struct OpenHandle {
-    Kind kind;
-    std::uint32_t index;  // disk number, volume index or enumeration position
-    std::uint32_t access;
+    Kind kind = Kind::kDisk;
+    std::uint32_t index = 0;  // disk number, volume index or enumeration position
+    std::uint32_t access = 0;
     std::string path;
   };
 

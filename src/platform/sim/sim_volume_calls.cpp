@@ -143,7 +143,7 @@ bool SimMachine::SetVolumeMountPointA(const std::string& mount_point, const std:
   Volume* found = FindVolume(volume);
   const std::uint32_t mask = UnitMaskOf(mount_point);
   if (found == nullptr || mask == 0) return Fail(call, win::kErrorInvalidParameter);
-  if (LettersInUse().count(static_cast<char>(mount_point[0] & ~0x20))) {
+  if (LettersInUse().contains(static_cast<char>(mount_point[0] & ~0x20))) {
     return Fail(call, win::kErrorDirNotEmpty);
   }
   // A volume takes one drive letter at most; the mount manager refuses a second one.

@@ -1,4 +1,4 @@
-// Ties every control code, record size and member offset that the system relies on to the
+// Ties every control code, record size and member offset that the program relies on to the
 // SDK's own definitions. Nothing here runs: a mismatch stops the build.
 #include "platform/win32/win32_api.h"
 #include <dbt.h>

@@ -1,13 +1,13 @@
-// windows.h for the Win32 code of the system. Include this instead of <windows.h>.
+// windows.h for the Win32 code of the program. Include this instead of <windows.h>.
 //
 // The platform seam and the dialogs name their operations after the Windows calls they
 // stand for (CreateFile, FormatMessage, MessageBox); windows.h turns those names into
 // macros for the W or A form. The Win32 code calls the forms by their full names, so the
-// macros are removed here, once, before any of the system's headers is read.
+// macros are removed here, once, before any of the program's headers is read.
 #pragma once
 
 #include <windows.h>
-// Read here, before any header of the system, so that names the system shares with the
+// Read here, before any header of the program, so that names the program shares with the
 // SDK (the DISK_ATTRIBUTE_ bits) are the SDK's wherever it has them.
 #include <winioctl.h>
 

@@ -21,12 +21,13 @@ bool Application::Start(int show_command) {
   ::UpdateWindow(main_window_.hwnd());
   // The Properties window of the start stays hidden: each request creates its own. It is
   // made once the main window is on screen, so that it does not delay the first sight of it.
-  frmproperties = Tfrmproperties::Create(instance_, main_window_.hwnd(), main_window_.font());
+  Tfrmproperties::Create(instance_, main_window_.hwnd(), main_window_.font());
   return true;
 }
 
 int Application::Run() {
-  MSG message;
+  // Zeroed: when GetMessage fails at once (-1), the exit code read below is 0.
+  MSG message{};
   while (::GetMessage(&message, nullptr, 0, 0) > 0) DispatchProgramMessage(message);
   return static_cast<int>(message.wParam);
 }

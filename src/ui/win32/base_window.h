@@ -28,9 +28,10 @@ constexpr LRESULT ResultAfterException(UINT message) {
 // (it is the creation parameter), every later message goes to Derived::HandleMessage, and
 // at WM_NCDESTROY the object is detached and Derived::OnDetached runs (it may delete it).
 //
-// WindowProc is the barrier between the program and the system's frames: nothing a
-// handler throws crosses it. What escaped is shown through Derived::dialogs(), one report
-// at a time, as the toolkit's application object shows an unhandled error.
+// WindowProc is the barrier between the program and Windows' frames: nothing a
+// handler throws crosses it. What escaped is shown in the application's message dialog
+// through Derived::dialogs(), one report at a time; the message that raised it answers 0
+// (at WM_NCCREATE and WM_CREATE the window is not made), and the window goes on.
 template <typename Derived>
 class BaseWindow {
  public:
@@ -80,6 +81,8 @@ class BaseWindow {
     return result;
   }
 
+  // The window's own handle, which WindowProc sets and every handler of the derived window uses.
+  // NOLINTNEXTLINE(cppcoreguidelines-non-private-member-variables-in-classes)
   HWND hwnd_ = nullptr;
 
  private:

@@ -5,7 +5,10 @@
 #include "ui/win32/app.h"
 #include "volumes/volume_table.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
+// The SDK declares WinMain with parameter names in its own style.
+// NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*command_line*/,
+                   int show_command) {
   sb::Win32Platform platform;
   return sb::RunApplication(instance, platform, sb::VolumeList, show_command);
 }

@@ -1,9 +1,9 @@
-// The application's message dialog and the system message boxes, over MessageBox.
+// The application's message dialog and Windows' message boxes, over MessageBox.
 #pragma once
 
 #include "platform/win32/win32_api.h"
 
-#include "ui/main_form.h"
+#include "ui/texts.h"
 #include "ui/view.h"
 
 namespace sb {

@@ -5,7 +5,7 @@
 
 namespace sb {
 
-// Messages that the system and the program's own controls only ever send, some of them
+// Messages that Windows and the program's own controls only ever send, some of them
 // with a pointer in lParam. Found in the message queue, they were posted by another
 // process, and acting on them would read or write wherever their lParam points.
 constexpr bool IsForgedPost(UINT message) {
@@ -23,7 +23,7 @@ constexpr bool IsForgedPost(UINT message) {
 }
 
 // Turns forged posts into WM_NULL before any message loop of the calling thread sees
-// them: the program's own loops and the system's modal ones (message boxes, menus).
+// them: the program's own loops and Windows' modal ones (message boxes, menus).
 // Installed for the lifetime of the object on the thread that makes it.
 class PostedMessageFilter {
  public:

@@ -16,6 +16,8 @@
 
 namespace sb {
 
+// One of the program's three named globals (frmMain, frmproperties, VolumeList).
+// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
 TfrmMain* frmMain = nullptr;
 
 namespace {
@@ -39,7 +41,7 @@ constexpr int kButtonTop = 16;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
 
-// The window's outer rectangle for its style: the 64-bit program lets the system place the
+// The window's outer rectangle for its style: the 64-bit program lets Windows place the
 // window and sizes it for its client area; the 32-bit program opens at a fixed place with a
 // fixed outer size.
 RECT InitialBounds(DWORD style, DWORD ex_style) {
@@ -98,6 +100,8 @@ void TfrmMain::CreateControls() {
   for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
     LVCOLUMN column = {};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    // Windows takes the text through a non-const pointer and only reads it.
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast)
     column.pszText = const_cast<TCHAR*>(kColumns[i].caption);
     column.cx = kColumns[i].width;
     column.iSubItem = i;
@@ -298,9 +302,8 @@ void TfrmMain::ProcessMessages() {
 
 Lines& TfrmMain::OpenProperties(const Text& caption) {
   Tfrmproperties* window = Tfrmproperties::Create(instance_, hwnd_, font_.get());
-  // Reported to the user by the window's exception barrier, as the toolkit would.
+  // The window's exception barrier shows this text in the application's message dialog.
   if (window == nullptr) throw Error(SB_T("Error creating window handle."));
-  frmproperties = window;
   window->SetCaption(caption);
   window->Show();
   return *window;
@@ -340,6 +343,8 @@ std::size_t TfrmMain::AppendRow() {
   LVITEM item = {};
   item.mask = LVIF_TEXT;
   item.iItem = ListView_GetItemCount(list_);
+  // Windows takes the text through a non-const pointer and only reads it.
+  // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast)
   item.pszText = const_cast<TCHAR*>(TEXT(""));
   const int row = ListView_InsertItem(list_, &item);
   if (row < 0) throw std::runtime_error("the list refused a new row");
@@ -348,11 +353,15 @@ std::size_t TfrmMain::AppendRow() {
 }
 
 void TfrmMain::SetCaption(std::size_t row, const Text& caption) {
+  // Windows takes the text through a non-const pointer and only reads it.
+  // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast)
   ListView_SetItemText(list_, static_cast<int>(row), 0, const_cast<TCHAR*>(caption.c_str()));
 }
 
 void TfrmMain::AddSubItem(std::size_t row, const Text& text) {
   if (row >= next_sub_item_.size()) return;
+  // Windows only reads the text (as in SetCaption).
+  // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast)
   ListView_SetItemText(list_, static_cast<int>(row), next_sub_item_[row]++,
                        const_cast<TCHAR*>(text.c_str()));
 }

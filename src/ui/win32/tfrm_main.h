@@ -105,6 +105,8 @@ class TfrmMain final : public BaseWindow<TfrmMain>, public MainView, private Dis
 };
 
 // The main window.
+// One of the program's three named globals (frmMain, frmproperties, VolumeList).
+// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
 extern TfrmMain* frmMain;
 
 }  // namespace sb

@@ -6,6 +6,8 @@
 
 namespace sb {
 
+// One of the program's three named globals (frmMain, frmproperties, VolumeList).
+// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
 Tfrmproperties* frmproperties = nullptr;
 
 namespace {
@@ -37,6 +39,7 @@ Tfrmproperties* Tfrmproperties::Create(HINSTANCE instance, HWND owner, HFONT fon
   if (hwnd == nullptr) return nullptr;
   Tfrmproperties* window = form.release();
   window->owned_by_window_ = true;
+  frmproperties = window;  // the most recently created, here and nowhere else
   window->dialogs_.set_owner(hwnd);
   // GroupBox1 draws only its frame: the window keeps painting its background under it,
   // so the window does not clip its children.

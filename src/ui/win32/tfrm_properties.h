@@ -9,14 +9,16 @@
 
 namespace sb {
 
+// Its destructor is private: the object deletes itself with its window, and nobody else may.
+// NOLINTNEXTLINE(cppcoreguidelines-virtual-class-destructor)
 class Tfrmproperties final : public BaseWindow<Tfrmproperties>, public Lines {
  public:
   static constexpr int kClientWidth = 490;
   static constexpr int kClientHeight = 329;
 
   static bool RegisterClass(HINSTANCE instance);
-  // Creates the window, hidden, owned by owner. The object deletes itself when its window
-  // is destroyed: when the user closes it, or with its owner.
+  // Creates the window, hidden, owned by owner, and makes it frmproperties. The object deletes
+  // itself when its window is destroyed: when the user closes it, or with its owner.
   static Tfrmproperties* Create(HINSTANCE instance, HWND owner, HFONT font);
 
   HWND memo() const { return memo_; }
@@ -33,6 +35,8 @@ class Tfrmproperties final : public BaseWindow<Tfrmproperties>, public Lines {
 
   Tfrmproperties() = default;
   ~Tfrmproperties() override;
+  Tfrmproperties(const Tfrmproperties&) = delete;
+  Tfrmproperties& operator=(const Tfrmproperties&) = delete;
   // --- BaseWindow ---
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   // The window is gone: so is its object, once the window owns it.
@@ -51,6 +55,8 @@ class Tfrmproperties final : public BaseWindow<Tfrmproperties>, public Lines {
 };
 
 // The most recently created Properties window.
+// One of the program's three named globals (frmMain, frmproperties, VolumeList).
+// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
 extern Tfrmproperties* frmproperties;
 
 }  // namespace sb

@@ -1,4 +1,4 @@
-// The answers of one disk to the control requests the system sends, given as a Windows disk
+// The answers of one disk to the control requests the program sends, given as a Windows disk
 // driver gives them.
 #pragma once
 

@@ -1,4 +1,4 @@
-// The test disk driver: disks \\.\PhysicalDrive1 to 15 that answer the system's control
+// The test disk driver: disks \\.\PhysicalDrive1 to 15 that answer the program's control
 // requests from descriptions a loader sends through the control device \\.\SpindlebayTestDisks,
 // with a log of every request they received. See tools/testdisk/README.md.
 #include <new>

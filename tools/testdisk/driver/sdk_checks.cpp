@@ -11,7 +11,7 @@
 namespace sb::testdisk::kernel {
 namespace {
 
-// The disk requests the driver answers are the ones the system sends.
+// The disk requests the driver answers are the ones the program sends.
 static_assert(ioctl::kDiskGetDiskAttributes == IOCTL_DISK_GET_DISK_ATTRIBUTES);
 static_assert(ioctl::kDiskSetDiskAttributes == IOCTL_DISK_SET_DISK_ATTRIBUTES);
 static_assert(ioctl::kDiskGetLengthInfo == IOCTL_DISK_GET_LENGTH_INFO);
