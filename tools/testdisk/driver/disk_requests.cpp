@@ -33,7 +33,8 @@ DiskResult AnswerRecord(const rules::RequestRule& rule, const Answer& answer, bo
   if (!answer.found) return FailWithError(rule.unanswered_error);
   if (rule.whole_or_nothing && answer.bytes.size() > request.output.size())
     return FailWithError(rules::kErrorInsufficientBuffer);
-  return {STATUS_SUCCESS, static_cast<std::uint32_t>(request.output.Copy(0, answer.bytes))};
+  ByteSink output = request.output;
+  return {STATUS_SUCCESS, static_cast<std::uint32_t>(output.Copy(0, answer.bytes))};
 }
 
 // Only the device descriptor is described; the other properties are not supported, and the
