@@ -61,7 +61,7 @@ TEST_P(GoldenScenario, OutputMatchesTheExpectedFile) {
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, GoldenScenario,
                          ::testing::Values("offline_online", "properties", "read_write_refused",
-                                           "gaps_four_commands", "gaps_properties"));
+                                           "gaps_four_commands", "gaps_properties", "kinds"));
 
 // A change of disk 7 as the disk receives it: Version 40, Persist 0, Attributes and
 // AttributesMask (8 bytes each, little-endian), 16 zero bytes.

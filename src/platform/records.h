@@ -56,6 +56,7 @@ inline constexpr std::size_t kLayoutPartitionStyle = 0;
 inline constexpr std::size_t kLayoutPartitionCount = 4;
 inline constexpr std::size_t kLayoutMbrSignature = 8;
 inline constexpr std::size_t kLayoutGptDiskId = 8;
+inline constexpr std::size_t kLayoutGptMaxPartitionCount = 40;
 inline constexpr std::size_t kGuidSize = 16;
 
 // DISK_CACHE_INFORMATION

@@ -17,6 +17,7 @@
 #include "platform/error.h"
 #include "platform/handle.h"
 #include "platform/records.h"
+#include "support/answer_rule_cases.h"
 #include "support/fake_view.h"
 #include "tools/testdisk/disk_image.h"
 #include "tools/testdisk/protocol.h"
@@ -316,6 +317,29 @@ TEST_F(DriverDisks, OutputBuffersTooSmall) {
     ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(log[0].returned, c.bytes);
     EXPECT_EQ(log[0].output_length, c.output);
+  }
+}
+
+// The requests at the edges of Windows' rules get the same answer from the driver as from
+// the simulated machine, and the one the rule gives.
+TEST_F(DriverDisks, BothMachinesFollowTheSameRules) {
+  for (const test::RuleCase& c : test::kRuleCases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(control_.Reset());
+    simulated_.RemoveDisk(12);
+    AddDisk(12, test::RuleDiskOf(c.disk));
+    for (Platform* platform :
+         {static_cast<Platform*>(&real_), static_cast<Platform*>(&simulated_)}) {
+      const UniqueHandle handle =
+          OpenExisting(*platform, DiskPath(12), win::kGenericRead, kShareReadWrite);
+      ASSERT_TRUE(handle.valid());
+      const Bytes input(c.input, 0);
+      Bytes output(c.output, 0);
+      platform->SetLastError(0);
+      const bool ok = platform->DeviceIoControl(handle.get(), c.code, input, output);
+      EXPECT_EQ(ok ? 0u : platform->GetLastError(), c.error)
+          << (platform == &real_ ? "the driver" : "the simulated machine");
+    }
   }
 }
 

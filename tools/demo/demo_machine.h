@@ -1,16 +1,20 @@
-// The demo machine: a handful of varied disks and volumes for the demo program and tours.
+// The demo machine: the kinds of disk administrators have (tools/testdisk/machines/kinds.json,
+// built into the program) with volumes on them, for the demo program, the tours and the monkey.
 #pragma once
 
 #include "platform/sim/sim_machine.h"
 
 namespace sb::demo {
 
-// Disk 0: the boot SSD (MBR, C: and a recovery volume); disk 1: a data disk (GPT, D:);
-// disk 2: a USB stick (removable, E:); disk 3: an offline backup disk; disk 5: a read-only
-// archive disk; disk 6: a disk whose queries fail. Disk 4 is absent.
+// Disks 0 to 11 of kinds.json: the NVMe system disk (C: and a recovery volume), a second NVMe
+// disk (D:, also mounted at C:\Data\), a SATA SSD (E:), a USB stick (F:), an empty
+// card-reader slot, a VMware virtual disk (G:), a 4K-sector disk (H:), a blank disk, a GPT
+// disk with 96 partitions, an iSCSI disk (I:), an offline read-only SAS disk and a disk with
+// long identifiers (J:); a DVD drive (R:) and a network drive (Z:).
 void BuildDemoMachine(sim::SimMachine& machine);
 
-// A USB stick that the demo can plug in: disk 7 with one volume, drive letter G:.
+// A second USB stick, of the same kind as disk 3, that the demo can plug in: disk 12 with one
+// volume, drive letter K:.
 void PlugInStick(sim::SimMachine& machine);
 void PullOutStick(sim::SimMachine& machine);
 

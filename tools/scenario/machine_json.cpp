@@ -7,6 +7,7 @@
 #include <limits>
 #include <sstream>
 
+#include "platform/records.h"
 #include "platform/sim/sim_records.h"
 
 namespace sb::scenario {
@@ -76,29 +77,45 @@ std::array<std::uint8_t, 16> ParseGuid(const std::string& text, const std::strin
   return id;
 }
 
+// A layout as Windows reports it (see tools/testdisk/RULES.md): an MBR answer counts the four
+// entries of each partition table, used or not; a GPT answer counts the entries in use and
+// gives the size of the table apart, as MaxPartitionCount.
 std::optional<Bytes> Layout(const json& layout, const std::string& where) {
-  RequireObject(layout, where, {"style", "signature", "disk_id", "partitions"});
+  RequireObject(layout, where, {"style", "signature", "disk_id", "partitions", "table_entries"});
   const std::string style = String(layout, "style", where);
+  if (style != "gpt" && layout.contains("table_entries"))
+    throw InputError(where + ".table_entries: only a GPT layout has a table size of its own");
   if (style == "mbr") {
     return sim::MbrLayoutBytes(Integer<std::uint32_t>(layout, "partitions", 4, where),
                                Integer<std::uint32_t>(layout, "signature", 0, where));
   }
   if (style == "gpt") {
-    return sim::GptLayoutBytes(Integer<std::uint32_t>(layout, "partitions", 128, where),
-                               ParseGuid(String(layout, "disk_id", where), where + ".disk_id"));
+    const auto in_use = Integer<std::uint32_t>(layout, "partitions", 0, where);
+    const auto table = Integer<std::uint32_t>(layout, "table_entries", 128, where);
+    if (in_use > table) {
+      throw InputError(where + ".partitions: more entries in use than the table has (" +
+                       std::to_string(table) + ")");
+    }
+    Bytes bytes = sim::GptLayoutBytes(
+        in_use, ParseGuid(String(layout, "disk_id", where), where + ".disk_id"));
+    ByteWriter(bytes).U32(rec::kLayoutGptMaxPartitionCount, table);
+    return bytes;
   }
   if (style == "raw")
     return sim::LayoutBytes(2, Integer<std::uint32_t>(layout, "partitions", 0, where));
   throw InputError(where + ".style: expected \"mbr\", \"gpt\" or \"raw\"");
 }
 
+// A geometry as the disk class driver gives it: the whole DISK_GEOMETRY_EX up to DiskSize,
+// and 512 bytes per sector where the device reports 0.
 Bytes Geometry(const json& geometry, std::int64_t length, const std::string& where) {
   RequireObject(geometry, where,
                 {"cylinders", "media_type", "tracks_per_cylinder", "sectors_per_track",
                  "bytes_per_sector", "disk_size"});
   const auto tracks = Integer<std::uint32_t>(geometry, "tracks_per_cylinder", 255, where);
   const auto sectors = Integer<std::uint32_t>(geometry, "sectors_per_track", 63, where);
-  const auto bytes = Integer<std::uint32_t>(geometry, "bytes_per_sector", 512, where);
+  const auto reported = Integer<std::uint32_t>(geometry, "bytes_per_sector", 512, where);
+  const std::uint32_t bytes = reported == 0 ? 512 : reported;
   const std::int64_t per_cylinder = static_cast<std::int64_t>(tracks) * sectors * bytes;
   const std::int64_t cylinders = per_cylinder == 0 ? 0 : length / per_cylinder;
   return sim::GeometryBytes(Integer<std::int64_t>(geometry, "cylinders", cylinders, where),
@@ -116,6 +133,7 @@ void RawAnswer(const json& object, const char* key, std::optional<Bytes>& answer
 std::pair<std::uint32_t, sim::Disk> LoadDisk(const json& description, const std::string& where) {
   RequireObject(description, where,
                 {"number",
+                 "comment",
                  "product",
                  "vendor",
                  "revision",
@@ -133,6 +151,7 @@ std::pair<std::uint32_t, sim::Disk> LoadDisk(const json& description, const std:
                  "failing",
                  "answers_length",
                  "answers_attributes",
+                 "media",
                  "descriptor_hex",
                  "geometry_hex",
                  "layout_hex",
@@ -146,6 +165,10 @@ std::pair<std::uint32_t, sim::Disk> LoadDisk(const json& description, const std:
   disk.open_error = Integer<std::uint32_t>(description, "open_error", 0, where);
   disk.answers_length = Boolean(description, "answers_length", true, where);
   disk.answers_attributes = Boolean(description, "answers_attributes", true, where);
+  disk.has_media = Boolean(description, "media", true, where);
+  if (!disk.has_media && !Boolean(description, "removable", false, where)) {
+    throw InputError(where + ".media: only a removable drive can be without media");
+  }
   if (Boolean(description, "answers_descriptor", true, where)) {
     disk.descriptor = sim::DescriptorBytes(
         {.vendor = String(description, "vendor", where),
@@ -269,8 +292,21 @@ json ReadJsonFile(const std::string& path) {
   }
 }
 
+json ReadScenarioFile(const std::string& path) {
+  json document = ReadJsonFile(path);
+  if (document.is_object() && document.contains("machine") && document.at("machine").is_string()) {
+    const std::string name = document.at("machine").get<std::string>();
+    const std::size_t slash = path.find_last_of("/\\");
+    const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    const bool absolute = !name.empty() && (name[0] == '/' || name[0] == '\\');
+    document["machine"] = ReadJsonFile(absolute ? name : folder + name);
+  }
+  return document;
+}
+
 void LoadMachine(const json& description, sim::SimMachine& machine) {
-  RequireObject(description, "machine", {"disks", "volumes", "reserved_letters", "message_texts"});
+  RequireObject(description, "machine",
+                {"comment", "disks", "volumes", "reserved_letters", "message_texts"});
   if (description.contains("disks")) {
     const json& disks = description.at("disks");
     if (!disks.is_array()) throw InputError("machine.disks: expected an array");

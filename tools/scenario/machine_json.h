@@ -19,6 +19,11 @@ class InputError : public std::runtime_error {
 // The JSON document in the file; throws InputError when it cannot be read or parsed.
 nlohmann::json ReadJsonFile(const std::string& path);
 
+// A scenario document ({"machine": ..., "actions": ...}, or a machine alone). A "machine" given
+// as a file name instead of an object is read from that file, named relative to the
+// scenario's own folder, so that several scenarios can share one machine.
+nlohmann::json ReadScenarioFile(const std::string& path);
+
 // Adds the disks, volumes, reserved letters and message texts of description to machine.
 void LoadMachine(const nlohmann::json& description, sim::SimMachine& machine);
 

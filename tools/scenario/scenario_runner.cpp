@@ -209,7 +209,7 @@ int Main(int argc, char** argv) {
   json machine_description;
   json actions;
   if (files.size() == 1) {
-    const json scenario = ReadJsonFile(files[0]);
+    const json scenario = ReadScenarioFile(files[0]);
     if (!scenario.is_object() || !scenario.contains("machine") || !scenario.contains("actions")) {
       throw InputError(files[0] + ": expected an object with \"machine\" and \"actions\"");
     }

@@ -85,7 +85,8 @@ Bytes DescribeDisk(std::uint32_t number, const sim::Disk& disk,
   writer.U32(kDiskSize, static_cast<std::uint32_t>(description.size()));
   writer.U32(kDiskNumber, number);
   writer.U64(kDiskAttributes, disk.attributes);
-  writer.U32(kDiskFlags, disk.answers_attributes ? kDiskAnswersAttributes : 0);
+  writer.U32(kDiskFlags, (disk.answers_attributes ? kDiskAnswersAttributes : 0) |
+                             (disk.has_media ? 0 : kDiskWithoutMedia));
   writer.U32(kDiskAnswerCount, static_cast<std::uint32_t>(answers.size()));
   return description;
 }

@@ -55,6 +55,9 @@ inline constexpr std::size_t kDiskFlags = 16;        // u32: kDiskAnswers* bits
 inline constexpr std::size_t kDiskAnswerCount = 20;  // u32
 inline constexpr std::size_t kDiskHeaderSize = 24;
 inline constexpr std::uint32_t kDiskAnswersAttributes = 1;  // the attribute get and set work
+// A removable drive without media: the length, geometry and layout requests fail with
+// STATUS_DEVICE_NOT_READY (platform/disk_answer_rules.h).
+inline constexpr std::uint32_t kDiskWithoutMedia = 2;
 
 inline constexpr std::size_t kAnswerCode = 0;    // u32: the control code
 inline constexpr std::size_t kAnswerStatus = 4;  // u32: 0, or the failure status
@@ -135,5 +138,14 @@ inline constexpr ErrorStatus kStatusOfError[] = {
     {1117, kStatusIoDeviceError},      // ERROR_IO_DEVICE
     {1306, kStatusRevisionMismatch},   // ERROR_REVISION_MISMATCH
 };
+
+// The status of a Windows error code from kStatusOfError; STATUS_UNSUCCESSFUL for a code it
+// does not hold.
+constexpr std::uint32_t StatusOfErrorCode(std::uint32_t error) {
+  for (const ErrorStatus& entry : kStatusOfError) {
+    if (entry.error == error) return entry.status;
+  }
+  return kStatusUnsuccessful;
+}
 
 }  // namespace sb::testdisk

@@ -21,7 +21,7 @@ namespace {
 using nlohmann::json;
 
 json ReadMachine(const std::string& path) {
-  json document = scenario::ReadJsonFile(path);
+  json document = scenario::ReadScenarioFile(path);
   if (document.is_object() && document.contains("machine")) return document.at("machine");
   return document;
 }

@@ -77,7 +77,7 @@ Options ParseOptions(int argc, char** argv) {
 }
 
 json ReadScenario(const std::string& path) {
-  json document = scenario::ReadJsonFile(path);
+  json document = scenario::ReadScenarioFile(path);
   if (!document.is_object() || !document.contains("machine") || !document.contains("actions")) {
     throw scenario::InputError(path + ": expected an object with \"machine\" and \"actions\"");
   }

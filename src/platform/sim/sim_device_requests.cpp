@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/disk_answer_rules.h"
 #include "platform/records.h"
 
 namespace sb::sim {
@@ -18,15 +19,52 @@ bool HandleAllows(std::uint32_t code, std::uint32_t access) {
   return true;
 }
 
-// Copies an answer into the caller's buffer. A buffer too small for the whole answer
-// either takes the part that fits (the descriptor-style requests) or fails the request.
-bool Answer(const Bytes& answer, MutableBytes output, bool must_fit, std::uint32_t& error) {
-  if (answer.size() > output.size() && must_fit) {
-    error = win::kErrorInsufficientBuffer;
+// Answers a record request as Windows' disk drivers do (platform/disk_answer_rules.h): the
+// input and the output the request needs, a drive without media, the error of a device that
+// has no answer; then the answer's bytes, whole or the part that fits.
+bool AnswerRecord(const rules::RequestRule& rule, const std::optional<Bytes>& answer,
+                  bool has_media, ConstBytes input, MutableBytes output, std::uint32_t& error) {
+  auto fail = [&](std::uint32_t code) {
+    error = code;
     return false;
-  }
-  std::copy_n(answer.begin(), std::min(answer.size(), output.size()), output.begin());
+  };
+  if (input.size() < rule.minimum_input) return fail(rule.short_input_error);
+  if (!has_media && rule.without_media == rules::WithoutMedia::kFailsBeforeSizeCheck)
+    return fail(rules::kErrorNotReady);
+  if (output.size() < rule.minimum_output) return fail(rules::kErrorInsufficientBuffer);
+  if (!has_media && rule.without_media == rules::WithoutMedia::kFailsAfterSizeCheck)
+    return fail(rules::kErrorNotReady);
+  if (!answer) return fail(rule.unanswered_error);
+  if (rule.whole_or_nothing && answer->size() > output.size())
+    return fail(rules::kErrorInsufficientBuffer);
+  std::copy_n(answer->begin(), std::min(answer->size(), output.size()), output.begin());
   return true;
+}
+
+// The rules name the requests by the codes the program sends (a code without a rule would
+// not be a constant expression here).
+constexpr bool HasRule(std::uint32_t code) {
+  return rules::RecordRuleOf(code)->code == code;
+}
+static_assert(HasRule(ioctl::kDiskGetLengthInfo) && HasRule(ioctl::kDiskGetDriveGeometryEx) &&
+              HasRule(ioctl::kDiskGetDriveLayoutEx) && HasRule(ioctl::kDiskGetCacheInformation) &&
+              HasRule(ioctl::kStoragePredictFailure) && HasRule(ioctl::kStorageQueryProperty) &&
+              std::size(rules::kRecordRules) == 6);
+
+// The raw answer a disk keeps for a record request other than the length.
+const std::optional<Bytes>* RecordOf(const Disk& disk, std::uint32_t code) {
+  switch (code) {
+    case ioctl::kStorageQueryProperty:
+      return &disk.descriptor;
+    case ioctl::kDiskGetDriveGeometryEx:
+      return &disk.geometry;
+    case ioctl::kDiskGetDriveLayoutEx:
+      return &disk.layout;
+    case ioctl::kDiskGetCacheInformation:
+      return &disk.cache;
+    default:
+      return &disk.predict_failure;
+  }
 }
 
 }  // namespace
@@ -78,22 +116,9 @@ bool SimMachine::DiskRequest(Disk& disk, std::uint32_t number, const OpenHandle&
       failing != disk.failing_requests.end()) {
     return Fail(call, failing->second);
   }
-  std::uint32_t error = win::kErrorNotSupported;
-  auto answer = [&](const std::optional<Bytes>& bytes, bool must_fit) {
-    if (!bytes) return Fail(call, win::kErrorNotSupported);
-    if (!Answer(*bytes, output, must_fit, error)) return Fail(call, error);
-    return true;
-  };
   switch (code) {
-    case ioctl::kDiskGetLengthInfo: {
-      if (!disk.answers_length) return Fail(call, win::kErrorNotSupported);
-      if (output.size() < rec::kLengthInformationSize)
-        return Fail(call, win::kErrorInsufficientBuffer);
-      ByteWriter(output).I64(0, disk.length);
-      return true;
-    }
     case ioctl::kDiskGetDiskAttributes: {
-      if (!disk.answers_attributes) return Fail(call, win::kErrorNotSupported);
+      if (!disk.answers_attributes) return Fail(call, rules::kAttributesUnansweredError);
       if (output.size() < rec::kGetDiskAttributesSize)
         return Fail(call, win::kErrorInsufficientBuffer);
       ByteWriter writer(output);
@@ -108,7 +133,7 @@ bool SimMachine::DiskRequest(Disk& disk, std::uint32_t number, const OpenHandle&
           block.U32(rec::kSetDiskAttributesVersion) != rec::kSetDiskAttributesSize) {
         return Fail(call, win::kErrorInvalidParameter);
       }
-      if (!disk.answers_attributes) return Fail(call, win::kErrorNotSupported);
+      if (!disk.answers_attributes) return Fail(call, rules::kAttributesUnansweredError);
       const std::uint64_t mask = block.U64(rec::kSetDiskAttributesMask);
       const std::uint64_t wanted = block.U64(rec::kSetDiskAttributesAttributes);
       const std::uint64_t before = disk.attributes;
@@ -119,41 +144,49 @@ bool SimMachine::DiskRequest(Disk& disk, std::uint32_t number, const OpenHandle&
       if (was_offline && !is_offline) QueueLetterNotices(win::kDbtDeviceArrival, number);
       return true;
     }
-    case ioctl::kStorageQueryProperty: {
-      if (input.size() < rec::kStoragePropertyQuerySize)
-        return Fail(call, win::kErrorInvalidParameter);
-      return answer(disk.descriptor, false);
-    }
-    case ioctl::kDiskGetDriveGeometryEx:
-      return answer(disk.geometry, false);
-    case ioctl::kDiskGetDriveLayoutEx:
-      return answer(disk.layout, true);
-    case ioctl::kDiskGetCacheInformation:
-      return answer(disk.cache, false);
-    case ioctl::kStoragePredictFailure:
-      return answer(disk.predict_failure, false);
     default:
-      return Fail(call, win::kErrorInvalidFunction);
+      break;
   }
+  const rules::RequestRule* rule = rules::RecordRuleOf(code);
+  if (rule == nullptr) return Fail(call, rules::kUnknownRequestError);
+  std::optional<Bytes> answer;
+  if (code == ioctl::kDiskGetLengthInfo) {
+    if (disk.answers_length) {
+      answer = Bytes(rec::kLengthInformationSize, 0);
+      ByteWriter(*answer).I64(0, disk.length);
+    }
+  } else {
+    answer = *RecordOf(disk, code);
+  }
+  std::uint32_t error = 0;
+  if (!AnswerRecord(*rule, answer, disk.has_media, input, output, error)) {
+    return Fail(call, error);
+  }
+  return true;
 }
 
 bool SimMachine::VolumeRequest(const Volume& volume, std::uint32_t code, MutableBytes output,
                                Call& call) {
   if (code != ioctl::kVolumeGetVolumeDiskExtents) return Fail(call, win::kErrorInvalidFunction);
   if (volume.extents_error != 0) return Fail(call, volume.extents_error);
+  // Windows' rule: a buffer without room for the count and one extent is refused; one
+  // without room for every extent gets the count and the first extent, and ERROR_MORE_DATA.
+  if (output.size() < rules::kVolumeExtentsMinimumOutput)
+    return Fail(call, rules::kErrorInvalidParameter);
   const std::size_t needed =
       rec::kVolumeExtentsFirst + volume.extents.size() * rec::kDiskExtentSize;
+  const std::size_t fitting = needed > output.size()
+                                  ? std::min<std::size_t>(volume.extents.size(), 1)
+                                  : volume.extents.size();
   ByteWriter writer(output);
   writer.U32(rec::kVolumeExtentsCount, static_cast<std::uint32_t>(volume.extents.size()));
-  // Like Windows, a buffer that holds the count but not every extent gets the count and
-  // the request fails with ERROR_MORE_DATA.
-  if (needed > output.size()) return Fail(call, win::kErrorMoreData);
-  for (std::size_t i = 0; i < volume.extents.size(); ++i) {
+  for (std::size_t i = 0; i < fitting; ++i) {
     const std::size_t at = rec::kVolumeExtentsFirst + i * rec::kDiskExtentSize;
     writer.U32(at + rec::kDiskExtentDiskNumber, volume.extents[i].disk_number);
     writer.I64(at + rec::kDiskExtentStartingOffset, volume.extents[i].starting_offset);
     writer.I64(at + rec::kDiskExtentLength, volume.extents[i].length);
   }
+  if (fitting < volume.extents.size()) return Fail(call, rules::kErrorMoreData);
   return true;
 }
 

@@ -33,8 +33,8 @@ struct Disk {
   std::uint32_t open_error = 0;
   std::uint64_t attributes = 0;
   std::int64_t length = 0;
-  // Raw answers of the read requests, exactly as the device returns them. An absent
-  // answer makes its request fail with ERROR_NOT_SUPPORTED, as many drivers do.
+  // Raw answers of the read requests, exactly as the device returns them. The buffer a
+  // request needs and the error of an absent answer follow platform/disk_answer_rules.h.
   std::optional<Bytes> descriptor{};
   std::optional<Bytes> geometry{};
   std::optional<Bytes> layout{};
@@ -42,6 +42,10 @@ struct Disk {
   std::optional<Bytes> predict_failure{};
   bool answers_length = true;
   bool answers_attributes = true;
+  // false: a removable drive without media, such as an empty card-reader slot. The length,
+  // geometry and layout requests fail with ERROR_NOT_READY; the descriptor and the
+  // attributes still answer.
+  bool has_media = true;
   // Requests that fail, by control code, with the error they fail with. This also covers
   // refusing IOCTL_DISK_SET_DISK_ATTRIBUTES.
   std::map<std::uint32_t, std::uint32_t> failing_requests{};

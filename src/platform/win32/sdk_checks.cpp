@@ -99,6 +99,8 @@ static_assert(offsetof(DRIVE_LAYOUT_INFORMATION_EX, PartitionStyle) == rec::kLay
 static_assert(offsetof(DRIVE_LAYOUT_INFORMATION_EX, PartitionCount) == rec::kLayoutPartitionCount);
 static_assert(offsetof(DRIVE_LAYOUT_INFORMATION_EX, Mbr.Signature) == rec::kLayoutMbrSignature);
 static_assert(offsetof(DRIVE_LAYOUT_INFORMATION_EX, Gpt.DiskId) == rec::kLayoutGptDiskId);
+static_assert(offsetof(DRIVE_LAYOUT_INFORMATION_EX, Gpt.MaxPartitionCount) ==
+              rec::kLayoutGptMaxPartitionCount);
 static_assert(offsetof(DRIVE_LAYOUT_INFORMATION_EX, PartitionEntry) == rec::kLayoutHeaderSize);
 static_assert(sizeof(PARTITION_INFORMATION_EX) == rec::kPartitionEntrySize);
 static_assert(sizeof(GUID) == rec::kGuidSize);

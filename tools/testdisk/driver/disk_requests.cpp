@@ -1,5 +1,6 @@
 #include "tools/testdisk/driver/disk_requests.h"
 
+#include "platform/disk_answer_rules.h"
 #include "platform/records.h"
 #include "tools/testdisk/driver/description.h"
 #include "tools/testdisk/driver/sdk_additions.h"
@@ -8,56 +9,51 @@
 namespace sb::testdisk::kernel {
 namespace {
 
-// How a request whose answer is a byte record treats the caller's output buffer, as the
-// Windows disk and storage drivers do: a buffer that cannot hold the fixed part fails with
-// STATUS_BUFFER_TOO_SMALL; beyond it, a variable answer either gives the part that fits
-// (the descriptor, the geometry) or fails the same way unless it fits whole (the layout).
-struct RecordRule {
-  std::uint32_t code;
-  std::size_t minimum_output;
-  bool whole_or_nothing;
-};
-
-constexpr RecordRule kRecordRules[] = {
-    {IOCTL_DISK_GET_LENGTH_INFO, rec::kLengthInformationSize, false},
-    {IOCTL_DISK_GET_DRIVE_GEOMETRY_EX, rec::kGeometryExDiskSize + 8, false},
-    {IOCTL_DISK_GET_DRIVE_LAYOUT_EX, rec::kLayoutHeaderSize, true},
-    {IOCTL_DISK_GET_CACHE_INFORMATION, rec::kCacheInformationSize, false},
-    {IOCTL_STORAGE_PREDICT_FAILURE, rec::kPredictFailureSize, false},
-    {IOCTL_STORAGE_QUERY_PROPERTY, kStorageDescriptorHeaderSize, false},
-};
-
 DiskResult Fail(NTSTATUS status) {
   return {status, 0};
 }
 
-DiskResult AnswerRecord(const RecordRule& rule, const Answer& answer, ByteSink output) {
-  if (!answer.found) return Fail(STATUS_NOT_SUPPORTED);
-  if (output.size() < rule.minimum_output) return Fail(STATUS_BUFFER_TOO_SMALL);
-  if (rule.whole_or_nothing && answer.bytes.size() > output.size()) {
-    return Fail(STATUS_BUFFER_TOO_SMALL);
-  }
+DiskResult FailWithError(std::uint32_t error) {
+  return Fail(static_cast<NTSTATUS>(StatusOfErrorCode(error)));
+}
+
+// Answers a record request as Windows' disk drivers do (platform/disk_answer_rules.h, the
+// same table the simulated machine follows): the input and the output the request needs, a
+// drive without media, the error of a device that has no answer; then the answer's bytes,
+// whole or the part that fits.
+DiskResult AnswerRecord(const rules::RequestRule& rule, const Answer& answer, bool has_media,
+                        const DiskRequest& request) {
+  if (request.input.size() < rule.minimum_input) return FailWithError(rule.short_input_error);
+  if (!has_media && rule.without_media == rules::WithoutMedia::kFailsBeforeSizeCheck)
+    return FailWithError(rules::kErrorNotReady);
+  if (request.output.size() < rule.minimum_output)
+    return FailWithError(rules::kErrorInsufficientBuffer);
+  if (!has_media && rule.without_media == rules::WithoutMedia::kFailsAfterSizeCheck)
+    return FailWithError(rules::kErrorNotReady);
+  if (!answer.found) return FailWithError(rule.unanswered_error);
+  if (rule.whole_or_nothing && answer.bytes.size() > request.output.size())
+    return FailWithError(rules::kErrorInsufficientBuffer);
+  ByteSink output = request.output;
   return {STATUS_SUCCESS, static_cast<std::uint32_t>(output.Copy(0, answer.bytes))};
 }
 
 // Only the device descriptor is described; the other properties are not supported, and the
 // existence query of the device property succeeds with no bytes.
-DiskResult AnswerQueryProperty(const RecordRule& rule, const Answer& answer,
+DiskResult AnswerQueryProperty(const rules::RequestRule& rule, const Answer& answer,
                                const DiskRequest& request) {
-  if (request.input.size() < rec::kStoragePropertyQuerySize) {
-    return Fail(STATUS_INVALID_PARAMETER);
-  }
+  if (request.input.size() < rule.minimum_input) return FailWithError(rule.short_input_error);
   const std::uint32_t property = request.input.U32(kPropertyQueryPropertyId);
   const std::uint32_t query = request.input.U32(kPropertyQueryQueryType);
   if (property != StorageDeviceProperty) return Fail(STATUS_NOT_SUPPORTED);
   if (query == PropertyExistsQuery)
     return {answer.found ? STATUS_SUCCESS : STATUS_NOT_SUPPORTED, 0};
   if (query != PropertyStandardQuery) return Fail(STATUS_INVALID_PARAMETER);
-  return AnswerRecord(rule, answer, request.output);
+  return AnswerRecord(rule, answer, true, request);
 }
 
 DiskResult GetAttributes(const DiskSlot& disk, ByteSink output) {
-  if (!(disk.flags & kDiskAnswersAttributes)) return Fail(STATUS_NOT_SUPPORTED);
+  if (!(disk.flags & kDiskAnswersAttributes))
+    return FailWithError(rules::kAttributesUnansweredError);
   if (output.size() < rec::kGetDiskAttributesSize) return Fail(STATUS_BUFFER_TOO_SMALL);
   output.Zero(0, rec::kGetDiskAttributesSize);
   output.U32(rec::kGetDiskAttributesVersion, rec::kGetDiskAttributesSize);
@@ -72,7 +68,8 @@ DiskResult SetAttributes(DiskSlot& disk, ByteView block) {
       block.U32(rec::kSetDiskAttributesVersion) != rec::kSetDiskAttributesSize) {
     return Fail(STATUS_INVALID_PARAMETER);
   }
-  if (!(disk.flags & kDiskAnswersAttributes)) return Fail(STATUS_NOT_SUPPORTED);
+  if (!(disk.flags & kDiskAnswersAttributes))
+    return FailWithError(rules::kAttributesUnansweredError);
   const std::uint64_t mask = block.U64(rec::kSetDiskAttributesMask);
   const std::uint64_t wanted = block.U64(rec::kSetDiskAttributesAttributes);
   disk.attributes = (disk.attributes & ~mask) | (wanted & mask);
@@ -94,14 +91,12 @@ DiskResult AnswerDiskRequest(DiskSlot& disk, const DiskRequest& request) {
     default:
       break;
   }
-  for (const RecordRule& rule : kRecordRules) {
-    if (rule.code != request.code) continue;
-    if (rule.code == IOCTL_STORAGE_QUERY_PROPERTY) {
-      return AnswerQueryProperty(rule, answer, request);
-    }
-    return AnswerRecord(rule, answer, request.output);
+  const rules::RequestRule* rule = rules::RecordRuleOf(request.code);
+  if (rule == nullptr) return FailWithError(rules::kUnknownRequestError);
+  if (request.code == IOCTL_STORAGE_QUERY_PROPERTY) {
+    return AnswerQueryProperty(*rule, answer, request);
   }
-  return Fail(STATUS_INVALID_DEVICE_REQUEST);
+  return AnswerRecord(*rule, answer, !(disk.flags & kDiskWithoutMedia), request);
 }
 
 }  // namespace sb::testdisk::kernel

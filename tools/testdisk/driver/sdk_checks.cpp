@@ -2,6 +2,7 @@
 // kernel headers' own definitions. Nothing here runs: a mismatch stops the build.
 #include <cstddef>
 
+#include "platform/disk_answer_rules.h"
 #include "platform/platform.h"
 #include "platform/records.h"
 #include "tools/testdisk/driver/kernel.h"
@@ -64,6 +65,41 @@ static_assert(offsetof(STORAGE_PROPERTY_QUERY, QueryType) == kPropertyQueryQuery
 static_assert(sizeof(STORAGE_DESCRIPTOR_HEADER) == kStorageDescriptorHeaderSize);
 static_assert(sizeof(STORAGE_DEVICE_DESCRIPTOR) == rec::kDescriptorHeaderSize);
 static_assert(StorageDeviceProperty == 0 && PropertyStandardQuery == 0 && PropertyExistsQuery == 1);
+
+// The rules both emulations follow: their codes, the records' sizes, and a status for every
+// error they give.
+static_assert(rules::RecordRuleOf(IOCTL_DISK_GET_LENGTH_INFO)->minimum_output ==
+              sizeof(GET_LENGTH_INFORMATION));
+static_assert(rules::RecordRuleOf(IOCTL_DISK_GET_DRIVE_GEOMETRY_EX)->minimum_output ==
+              offsetof(DISK_GEOMETRY_EX, Data));
+static_assert(rules::RecordRuleOf(IOCTL_DISK_GET_DRIVE_LAYOUT_EX)->minimum_output ==
+              offsetof(DRIVE_LAYOUT_INFORMATION_EX, PartitionEntry));
+static_assert(rules::RecordRuleOf(IOCTL_DISK_GET_CACHE_INFORMATION)->minimum_output ==
+              sizeof(DISK_CACHE_INFORMATION));
+static_assert(rules::RecordRuleOf(IOCTL_STORAGE_PREDICT_FAILURE)->minimum_output ==
+              sizeof(STORAGE_PREDICT_FAILURE));
+static_assert(rules::RecordRuleOf(IOCTL_STORAGE_QUERY_PROPERTY)->minimum_input ==
+                  sizeof(STORAGE_PROPERTY_QUERY) &&
+              rules::RecordRuleOf(IOCTL_STORAGE_QUERY_PROPERTY)->minimum_output ==
+                  sizeof(STORAGE_DESCRIPTOR_HEADER));
+constexpr bool EveryRuleErrorHasAStatus() {
+  for (const rules::RequestRule& rule : rules::kRecordRules) {
+    const std::uint32_t errors[] = {rule.short_input_error, rule.unanswered_error};
+    for (std::uint32_t error : errors) {
+      if (error != 0 && StatusOfErrorCode(error) == kStatusUnsuccessful) return false;
+    }
+  }
+  const std::uint32_t fixed[] = {rules::kErrorNotReady, rules::kErrorInsufficientBuffer,
+                                 rules::kAttributesUnansweredError, rules::kUnknownRequestError};
+  for (std::uint32_t error : fixed) {
+    if (StatusOfErrorCode(error) == kStatusUnsuccessful) return false;
+  }
+  return true;
+}
+static_assert(EveryRuleErrorHasAStatus());
+static_assert(StatusOfErrorCode(rules::kErrorNotReady) == kStatusDeviceNotReady &&
+              StatusOfErrorCode(rules::kErrorBadLength) == kStatusInfoLengthMismatch &&
+              StatusOfErrorCode(rules::kErrorInvalidFunction) == kStatusInvalidDeviceRequest);
 
 }  // namespace
 }  // namespace sb::testdisk::kernel
