@@ -99,8 +99,11 @@ Bytes Geometry(const json& geometry, std::int64_t length, const std::string& whe
   const auto tracks = Integer<std::uint32_t>(geometry, "tracks_per_cylinder", 255, where);
   const auto sectors = Integer<std::uint32_t>(geometry, "sectors_per_track", 63, where);
   const auto bytes = Integer<std::uint32_t>(geometry, "bytes_per_sector", 512, where);
-  const std::int64_t per_cylinder = static_cast<std::int64_t>(tracks) * sectors * bytes;
-  const std::int64_t cylinders = per_cylinder == 0 ? 0 : length / per_cylinder;
+  // Three 32-bit factors need more than 64 bits.
+  __extension__ using Wide = __int128;
+  const Wide per_cylinder = static_cast<Wide>(tracks) * sectors * bytes;
+  const auto cylinders =
+      static_cast<std::int64_t>(per_cylinder == 0 ? 0 : static_cast<Wide>(length) / per_cylinder);
   return sim::GeometryBytes(Integer<std::int64_t>(geometry, "cylinders", cylinders, where),
                             Integer<std::uint32_t>(geometry, "media_type", 12, where), tracks,
                             sectors, bytes,
