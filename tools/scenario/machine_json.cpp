@@ -99,11 +99,14 @@ Bytes Geometry(const json& geometry, std::int64_t length, const std::string& whe
   const auto tracks = Integer<std::uint32_t>(geometry, "tracks_per_cylinder", 255, where);
   const auto sectors = Integer<std::uint32_t>(geometry, "sectors_per_track", 63, where);
   const auto bytes = Integer<std::uint32_t>(geometry, "bytes_per_sector", 512, where);
-  // Three 32-bit factors need more than 64 bits.
-  __extension__ using Wide = __int128;
-  const Wide per_cylinder = static_cast<Wide>(tracks) * sectors * bytes;
-  const auto cylinders =
-      static_cast<std::int64_t>(per_cylinder == 0 ? 0 : static_cast<Wide>(length) / per_cylinder);
+  // Three 32-bit factors can pass 64 bits. A cylinder larger than the largest length holds
+  // every disk whole: 0 cylinders.
+  const std::uint64_t per_track_set = static_cast<std::uint64_t>(tracks) * sectors;
+  const auto largest = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+  std::int64_t cylinders = 0;
+  if (per_track_set != 0 && bytes != 0 && per_track_set <= largest / bytes) {
+    cylinders = length / static_cast<std::int64_t>(per_track_set * bytes);
+  }
   return sim::GeometryBytes(Integer<std::int64_t>(geometry, "cylinders", cylinders, where),
                             Integer<std::uint32_t>(geometry, "media_type", 12, where), tracks,
                             sectors, bytes,
