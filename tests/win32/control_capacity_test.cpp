@@ -20,14 +20,15 @@
 #include "ui/win32/message_loop.h"
 #include "ui/win32/window_util.h"
 #include "win32/main_window_fixture.h"
+#include "win32/message_poster_process.h"
 
 namespace sb {
 namespace {
 
 using test::A;
-using test::kMiB;
 using test::MainWindowTest;
 using test::Pump;
+using test::RunMessagePoster;
 using test::WindowText;
 
 // An identifier as long as a 4096-byte descriptor can carry: it starts right after the
@@ -192,6 +193,18 @@ TEST_F(ControlCapacityTest, PropertiesBoxIsReachedWithTheKeyboard) {
   const HWND hwnd = properties->hwnd();
   PressKey(memo, VK_ESCAPE, false);
   EXPECT_FALSE(::IsWindow(hwnd));
+}
+
+// The box weighs the dialog manager's key message (WM_GETDLGCODE's lParam), which only this
+// thread sends: posted by another process, with any lParam, the message is dropped.
+TEST_F(ControlCapacityTest, PropertiesBoxReadsNoForeignKeyMessage) {
+  Tfrmproperties* properties = OpenLastDisk();
+  ASSERT_NE(properties, nullptr);
+  const HWND memo = properties->memo();
+  EXPECT_EQ(RunMessagePoster(memo, "post 0x87 0 0xDEADBEEF post 0x87 0 0x10"), 0);
+  Pump();
+  ASSERT_TRUE(::IsWindow(memo));
+  EXPECT_EQ(WindowText(memo), Joined(ReportLines()));
 }
 
 // Beyond the edit control's default limit of 30000 characters, and a refusal the user is
