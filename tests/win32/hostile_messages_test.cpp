@@ -136,8 +136,10 @@ class RefusedPropertiesWindow {
     ::GetClassNameA(window, class_name, sizeof class_name);
     if (code == HCBT_CREATEWND && std::string(class_name) == "Tfrmproperties") return 1;
     if (code == HCBT_ACTIVATE && std::string(class_name) == "#32770") {
-      char text[256] = {};
-      ::GetDlgItemTextA(window, 0xFFFF, text, sizeof text);
+      const HWND item = ::GetDlgItem(window, 0xFFFF);
+      std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(item)) + 1, '\0');
+      text.resize(static_cast<std::size_t>(
+          ::GetWindowTextA(item, text.data(), static_cast<int>(text.size()))));
       instance_->boxes.push_back(text);
       ::PostMessage(window, WM_COMMAND, IDOK, 0);
     }

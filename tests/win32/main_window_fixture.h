@@ -19,13 +19,16 @@
 #include "ui/win32/message_filter.h"
 #include "ui/win32/tfrm_main.h"
 #include "ui/win32/tfrm_properties.h"
+#include "ui/win32/window_util.h"
 
 namespace sb::test {
 
+// The whole text of a window: the buffer is made for the length the window tells.
 inline std::string WindowText(HWND window) {
-  TCHAR buffer[512] = {};
-  ::GetWindowText(window, buffer, 512);
-  return A(buffer);
+  Text text(static_cast<std::size_t>(::GetWindowTextLength(window)) + 1, Char{});
+  text.resize(static_cast<std::size_t>(
+      ::GetWindowText(window, text.data(), static_cast<int>(text.size()))));
+  return A(text);
 }
 
 inline void Pump() {
@@ -72,19 +75,20 @@ class MainWindowTest : public ::testing::Test {
     for (int row = 0; row < count; ++row) {
       std::string text;
       for (int column = 0; column < 5; ++column) {
-        TCHAR buffer[256] = {};
-        ListView_GetItemText(list, row, column, buffer, 256);
-        text += (column ? "|" : "") + A(buffer);
+        text += (column ? "|" : "") + A(CellText(list, row, column));
       }
       rows.push_back(text);
     }
     return rows;
   }
 
+  // The bar copies its whole text: the buffer is made for the length it tells.
   std::string StatusText() const {
-    TCHAR buffer[512] = {};
-    ::SendMessage(status_bar, SB_GETTEXT, 0, reinterpret_cast<LPARAM>(buffer));
-    return A(buffer);
+    const std::size_t length = LOWORD(::SendMessage(status_bar, SB_GETTEXTLENGTH, 0, 0));
+    Text text(length + 1, Char{});
+    ::SendMessage(status_bar, SB_GETTEXT, 0, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(length);
+    return A(text);
   }
 
   sim::SimMachine machine;

@@ -40,6 +40,7 @@
 #include "ui/win32/app.h"
 #include "ui/win32/tfrm_main.h"
 #include "ui/win32/tfrm_properties.h"
+#include "ui/win32/window_util.h"
 #include "volumes/volume_table.h"
 #include "win32/message_poster_process.h"
 
@@ -474,9 +475,7 @@ class Monkey {
     for (int row = 0; row < ListView_GetItemCount(list_); ++row) {
       std::string text;
       for (int column = 0; column < 5; ++column) {
-        TCHAR buffer[256] = {};
-        ListView_GetItemText(list_, row, column, buffer, 256);
-        text += (column ? "|" : "") + test::A(buffer);
+        text += (column ? "|" : "") + test::A(CellText(list_, row, column));
       }
       rows.push_back(text);
     }

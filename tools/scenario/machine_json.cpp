@@ -116,8 +116,14 @@ Bytes Geometry(const json& geometry, std::int64_t length, const std::string& whe
   const auto sectors = Integer<std::uint32_t>(geometry, "sectors_per_track", 63, where);
   const auto reported = Integer<std::uint32_t>(geometry, "bytes_per_sector", 512, where);
   const std::uint32_t bytes = reported == 0 ? 512 : reported;
-  const std::int64_t per_cylinder = static_cast<std::int64_t>(tracks) * sectors * bytes;
-  const std::int64_t cylinders = per_cylinder == 0 ? 0 : length / per_cylinder;
+  // Three 32-bit factors can pass 64 bits. A cylinder larger than the largest length holds
+  // every disk whole: 0 cylinders.
+  const std::uint64_t per_track_set = static_cast<std::uint64_t>(tracks) * sectors;
+  const auto largest = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+  std::int64_t cylinders = 0;
+  if (per_track_set != 0 && per_track_set <= largest / bytes) {
+    cylinders = length / static_cast<std::int64_t>(per_track_set * bytes);
+  }
   return sim::GeometryBytes(Integer<std::int64_t>(geometry, "cylinders", cylinders, where),
                             Integer<std::uint32_t>(geometry, "media_type", 12, where), tracks,
                             sectors, bytes,

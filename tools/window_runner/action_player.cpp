@@ -1,6 +1,7 @@
 #include "tools/window_runner/action_player.h"
 
 #include <iostream>
+#include <stdexcept>
 
 #include "tools/scenario/disk_requests.h"
 #include "tools/scenario/machine_json.h"
@@ -93,8 +94,13 @@ void ActionPlayer::Tick() {
   if (busy_ || frmMain == nullptr || frmproperties == nullptr) return;
   busy_ = true;
   const HWND main = frmMain->hwnd();
-  PrintOutcome(main);
-  if (next_ == actions_.size()) {
+  // A control that cannot be read whole ends the run with its reason: nothing is cut.
+  try {
+    PrintOutcome(main);
+  } catch (const std::exception& failure) {
+    error_ = std::string("reading the window: ") + failure.what();
+  }
+  if (!error_.empty() || next_ == actions_.size()) {
     Stop();
     ::PostMessage(main, WM_CLOSE, 0, 0);
   } else {
@@ -157,6 +163,7 @@ void ActionPlayer::PrintOutcome(HWND main) {
       std::cout << "  | " << scenario::Escaped(line) << "\n";
     }
   }
+  if (!observer_.error().empty()) throw std::runtime_error(observer_.error());
   std::cout << "-- list\n";
   const auto rows = ListRows(main);
   const auto selected = SelectedRow(main);

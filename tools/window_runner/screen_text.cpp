@@ -2,10 +2,12 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
+#include <cwchar>
+#include <stdexcept>
 
 #include "platform/text.h"
 #include "ui/win32/tfrm_main.h"
+#include "ui/win32/window_util.h"
 
 namespace sb::window_runner {
 namespace {
@@ -37,9 +39,7 @@ std::vector<std::string> ListRows(HWND main) {
   for (int row = 0; row < count; ++row) {
     std::string text;
     for (int column = 0; column < kColumns; ++column) {
-      wchar_t cell[512] = {};
-      ListView_GetItemText(list, row, column, cell, 512);
-      text += (column ? "|" : "") + Ascii(cell);
+      text += (column ? "|" : "") + Ascii(CellText(list, row, column));
     }
     rows.push_back(text);
   }
@@ -52,14 +52,20 @@ std::optional<std::size_t> SelectedRow(HWND main) {
   return static_cast<std::size_t>(row);
 }
 
+// The bar answers its text's length in 16 bits and copies the whole text whatever buffer it
+// is given, so only a text shorter than 65536 characters can be read safely. The observer
+// sees every text set (kLongestStatusText) and fails on a longer one before it is read.
 std::string StatusBarText(HWND main) {
   const HWND bar = ::GetDlgItem(main, TfrmMain::kIdStatusBar);
-  // In simple mode the bar answers for part 0 with its one text. The bar copies the whole
-  // text, so the buffer is made large enough for it.
+  // In simple mode the bar answers for part 0 with its one text.
   const std::size_t length = LOWORD(::SendMessageW(bar, SB_GETTEXTLENGTHW, 0, 0));
-  std::wstring text(std::max<std::size_t>(length + 1, 4096), L'\0');
+  std::wstring text(kLongestStatusText + 1, L'\0');
   ::SendMessageW(bar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text.data()));
-  return Ascii(text.c_str());
+  text.resize(std::wcslen(text.c_str()));
+  if (text.size() != length) {
+    throw std::runtime_error("the status bar's text is not as long as the bar says");
+  }
+  return Ascii(text);
 }
 
 std::vector<std::string> PropertiesLines(HWND properties) {

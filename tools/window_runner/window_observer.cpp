@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <string>
 
 #include "tools/scenario/output_text.h"
 #include "tools/window_runner/box_forms.h"
@@ -172,8 +173,12 @@ void WindowObserver::OnSentMessage(const CWPSTRUCT& sent) {
   const HWND main = MainWindow();
   if (main == nullptr) return;
   if (sent.message == SB_SETTEXTW && sent.hwnd == ::GetDlgItem(main, TfrmMain::kIdStatusBar)) {
-    const auto* text = reinterpret_cast<const wchar_t*>(sent.lParam);
-    events_.push_back({"status: " + scenario::Escaped(TextToAscii(text ? text : L""))});
+    const std::wstring text = sent.lParam ? reinterpret_cast<const wchar_t*>(sent.lParam) : L"";
+    if (text.size() > kLongestStatusText) {
+      error_ = "a status text of " + std::to_string(text.size()) +
+               " characters, longer than the status bar can be read back";
+    }
+    events_.push_back({"status: " + scenario::Escaped(TextToAscii(text))});
   } else if (sent.message == LVM_DELETEALLITEMS &&
              sent.hwnd == ::GetDlgItem(main, TfrmMain::kIdList)) {
     events_.push_back({"refresh"});

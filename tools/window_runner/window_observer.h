@@ -38,6 +38,8 @@ class WindowObserver {
   void MarkPause();
 
   std::vector<Event> TakeEvents();
+  // What the observer could not take whole (empty while all is well).
+  const std::string& error() const { return error_; }
 
  private:
   static LRESULT CALLBACK OnCbt(int code, WPARAM wparam, LPARAM lparam) noexcept;
@@ -56,6 +58,7 @@ class WindowObserver {
   std::deque<int> answers_;
   std::set<HWND> answered_;
   std::vector<Event> events_;
+  std::string error_;
 };
 
 }  // namespace sb::window_runner

@@ -121,17 +121,24 @@ void Win32Platform::Sleep(std::uint32_t milliseconds) {
   ::Sleep(milliseconds);
 }
 
+// The two texts are as long as the user's formats make them: each call is asked for the
+// size it needs first, so no picture of the locale is cut.
 Text Win32Platform::LocalDateTimeText() {
-  Char date[128] = {};
-  Char time[128] = {};
+  SYSTEMTIME now;
+  ::GetLocalTime(&now);
+  auto format = [&now](auto call, DWORD flags) {
+    const int size = call(LOCALE_USER_DEFAULT, flags, &now, nullptr, nullptr, 0);
+    if (size <= 0) return Text();
+    Text text(static_cast<std::size_t>(size), Char{});
+    const int written = call(LOCALE_USER_DEFAULT, flags, &now, nullptr, text.data(), size);
+    text.resize(written > 0 ? static_cast<std::size_t>(written) - 1 : 0);
+    return text;
+  };
 #ifdef SPINDLEBAY_NARROW
-  ::GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, std::size(date));
-  ::GetTimeFormatA(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, time, std::size(time));
+  return format(::GetDateFormatA, DATE_SHORTDATE) + SB_T(" ") + format(::GetTimeFormatA, 0);
 #else
-  ::GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, std::size(date));
-  ::GetTimeFormatW(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, time, std::size(time));
+  return format(::GetDateFormatW, DATE_SHORTDATE) + SB_T(" ") + format(::GetTimeFormatW, 0);
 #endif
-  return Text(date) + SB_T(" ") + Text(time);
 }
 
 }  // namespace sb

@@ -16,6 +16,7 @@ constexpr bool IsForgedPost(UINT message) {
     case WM_CREATE:
     case WM_DESTROY:
     case WM_NCDESTROY:
+    case WM_GETDLGCODE:  // the dialog manager sends it, lParam the key message it weighs
       return true;
     default:
       return false;

@@ -280,8 +280,13 @@ void TfrmMain::ShowPopupMenu(LPARAM position) {
 
 // --- MainView ---
 
+// The bar keeps its whole text (the common controls of Windows XP kept 127 characters, those
+// of Vista and later keep any length); a text it refused (no memory) is reported, not lost.
 void TfrmMain::SetStatusText(const Text& text) {
-  ::SendMessage(status_bar_, SB_SETTEXT, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+  if (!::SendMessage(status_bar_, SB_SETTEXT, SB_SIMPLEID,
+                     reinterpret_cast<LPARAM>(text.c_str()))) {
+    throw Error(SB_T("The status bar could not show its text: ") + text);
+  }
 }
 
 void TfrmMain::EnableButtons() {
@@ -352,18 +357,26 @@ std::size_t TfrmMain::AppendRow() {
   return static_cast<std::size_t>(row);
 }
 
+// A cell keeps its whole text, however narrow its column; a cell the list refused is an
+// error of the refill, which RefreshDiskList reports.
 void TfrmMain::SetCaption(std::size_t row, const Text& caption) {
-  // Windows takes the text through a non-const pointer and only reads it.
-  // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast)
-  ListView_SetItemText(list_, static_cast<int>(row), 0, const_cast<TCHAR*>(caption.c_str()));
+  SetCellText(row, 0, caption);
 }
 
 void TfrmMain::AddSubItem(std::size_t row, const Text& text) {
   if (row >= next_sub_item_.size()) return;
-  // Windows only reads the text (as in SetCaption).
+  SetCellText(row, next_sub_item_[row]++, text);
+}
+
+void TfrmMain::SetCellText(std::size_t row, int column, const Text& text) {
+  LVITEM item = {};
+  item.iSubItem = column;
+  // Windows takes the text through a non-const pointer and only reads it.
   // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast)
-  ListView_SetItemText(list_, static_cast<int>(row), next_sub_item_[row]++,
-                       const_cast<TCHAR*>(text.c_str()));
+  item.pszText = const_cast<TCHAR*>(text.c_str());
+  if (!::SendMessage(list_, LVM_SETITEMTEXT, row, reinterpret_cast<LPARAM>(&item))) {
+    throw std::runtime_error("the list refused the text of a cell");
+  }
 }
 
 std::size_t TfrmMain::RowCount() const {
@@ -377,10 +390,7 @@ std::optional<std::size_t> TfrmMain::Selected() const {
 }
 
 Text TfrmMain::Caption(std::size_t row) const {
-  TCHAR buffer[64] = {};
-  ListView_GetItemText(list_, static_cast<int>(row), 0, buffer,
-                       static_cast<int>(std::size(buffer)));
-  return Text(buffer);
+  return CellText(list_, static_cast<int>(row), 0);
 }
 
 void TfrmMain::Select(std::size_t row) {

@@ -77,6 +77,7 @@ class TfrmMain final : public BaseWindow<TfrmMain>, public MainView, private Dis
   Text Caption(std::size_t row) const override;
   void Select(std::size_t row) override;
   void Focus() override;
+  void SetCellText(std::size_t row, int column, const Text& text);
 
   static LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) noexcept;
   // --- BaseWindow ---

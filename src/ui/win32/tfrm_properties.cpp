@@ -1,7 +1,10 @@
 #include "ui/win32/tfrm_properties.h"
 
+#include <commctrl.h>
+
 #include <memory>
 
+#include "platform/error.h"
 #include "ui/win32/window_util.h"
 
 namespace sb {
@@ -47,10 +50,21 @@ Tfrmproperties* Tfrmproperties::Create(HINSTANCE instance, HWND owner, HFONT fon
       ::CreateWindowEx(0, TEXT("BUTTON"), TEXT(""), WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0, 0,
                        kClientWidth, kClientHeight, hwnd, nullptr, instance, nullptr);
   // Read-only, wrapped at the box's width, no scroll bars; the text can still be selected
-  // and copied.
-  window->memo_ = ::CreateWindowEx(0, TEXT("EDIT"), TEXT(""),
-                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_READONLY,
-                                   2, 15, 486, 312, hwnd, nullptr, instance, nullptr);
+  // and copied. A multi-line edit control without ES_AUTOVSCROLL refuses any insertion that
+  // would not fit its visible height; with it, the box holds every line and scrolls to the
+  // caret, which the caret keys, Ctrl+End and Ctrl+Home move.
+  window->memo_ = ::CreateWindowEx(
+      0, TEXT("EDIT"), TEXT(""),
+      WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY, 2, 15, 486,
+      312, hwnd, nullptr, instance, nullptr);
+  if (window->memo_ == nullptr) {
+    ::DestroyWindow(hwnd);  // deletes the object
+    return nullptr;
+  }
+  // The edit control's default limit (30000 characters in a multi-line box) also bounds
+  // what the program inserts; 0 lifts it to the control's largest.
+  ::SendMessage(window->memo_, EM_SETLIMITTEXT, 0, 0);
+  ::SetWindowSubclass(window->memo_, MemoProc, 0, 0);
   SetFont(window->group_box_, font);
   SetFont(window->memo_, font);
   return window;
@@ -79,14 +93,68 @@ void Tfrmproperties::FormClose() {
 }
 
 void Tfrmproperties::Clear() {
-  ::SetWindowText(memo_, TEXT(""));
+  lines_added_ = 0;
+  if (!::SetWindowText(memo_, TEXT(""))) {
+    throw Error(SB_T("The Properties window could not empty its text box."));
+  }
 }
 
+// Each line goes in at the end of the text. The edit control tells a refused insertion
+// only by a notification, so the text's length is checked as well: a line the box did not
+// take whole stops the report with a message, never silently.
 void Tfrmproperties::Add(const Text& line) {
   const int length = ::GetWindowTextLength(memo_);
-  const Text text = length > 0 ? Text(SB_T("\r\n")) + line : line;
+  const Text text = lines_added_ > 0 ? Text(SB_T("\r\n")) + line : line;
+  memo_refused_ = false;
   ::SendMessage(memo_, EM_SETSEL, length, length);
   ::SendMessage(memo_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+  ++lines_added_;
+  const auto after = static_cast<std::size_t>(::GetWindowTextLength(memo_));
+  if (memo_refused_ || after < static_cast<std::size_t>(length) + text.size()) {
+    // What part of the line went in comes out again: the box holds whole lines only.
+    ::SendMessage(memo_, EM_SETSEL, length, -1);
+    ::SendMessage(memo_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(TEXT("")));
+    throw Error(SB_T("The Properties window could not show line ") + DecUnsigned(lines_added_) +
+                SB_T(" of the report (") + DecUnsigned(line.size()) +
+                SB_T(" characters); the lines from there on are missing."));
+  }
+  // The box shows the report from its first line, as a box filled at once would.
+  ::SendMessage(memo_, EM_SETSEL, 0, 0);
+  ::SendMessage(memo_, EM_SCROLLCARET, 0, 0);
+}
+
+LRESULT CALLBACK Tfrmproperties::MemoProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+                                          UINT_PTR id, DWORD_PTR data) noexcept {
+  (void)data;
+  switch (message) {
+    case WM_KEYDOWN:
+      if (wparam == 'A' && ::GetKeyState(VK_CONTROL) < 0) {
+        ::SendMessage(hwnd, EM_SETSEL, 0, -1);
+        return 0;
+      }
+      break;
+    case WM_CHAR:
+      // Ctrl+A's character: the selection is made; a read-only box would only beep at it.
+      if (wparam == 0x01) return 0;
+      break;
+    case WM_GETDLGCODE: {
+      // A multi-line box asks for every key; Esc is left to the window, which closes.
+      // Only this thread's own query carries a message to read.
+      LRESULT code = ::DefSubclassProc(hwnd, message, wparam, lparam);
+      const auto* key = reinterpret_cast<const MSG*>(lparam);
+      if (!::InSendMessage() && key != nullptr && key->message == WM_KEYDOWN &&
+          key->wParam == VK_ESCAPE) {
+        code &= ~static_cast<LRESULT>(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE);
+      }
+      return code;
+    }
+    case WM_NCDESTROY:
+      ::RemoveWindowSubclass(hwnd, MemoProc, id);
+      break;
+    default:
+      break;
+  }
+  return ::DefSubclassProc(hwnd, message, wparam, lparam);
 }
 
 LRESULT Tfrmproperties::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -94,7 +162,17 @@ LRESULT Tfrmproperties::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam
     case WM_CLOSE:
       FormClose();
       return 0;
+    case WM_SETFOCUS:
+      // The window passes the focus on to its one control, as a form gives it to its
+      // active control: the keys then reach Memo1.
+      if (memo_ != nullptr) ::SetFocus(memo_);
+      return 0;
     case WM_COMMAND:
+      if (reinterpret_cast<HWND>(lparam) == memo_ && memo_ != nullptr &&
+          (HIWORD(wparam) == EN_ERRSPACE || HIWORD(wparam) == EN_MAXTEXT)) {
+        memo_refused_ = true;
+        return 0;
+      }
       if (LOWORD(wparam) == IDCANCEL) {  // Esc closes the window like its close box
         FormClose();
         return 0;

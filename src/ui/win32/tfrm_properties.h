@@ -39,6 +39,10 @@ class Tfrmproperties final : public BaseWindow<Tfrmproperties>, public Lines {
   Tfrmproperties& operator=(const Tfrmproperties&) = delete;
   // --- BaseWindow ---
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  // Memo1's own keys beside the edit control's: Ctrl+A selects the whole text, which the
+  // edit control of the common controls before version 6 does not do.
+  static LRESULT CALLBACK MemoProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+                                   UINT_PTR id, DWORD_PTR data) noexcept;
   // The window is gone: so is its object, once the window owns it.
   void OnDetached() {
     if (owned_by_window_) delete this;
@@ -50,6 +54,9 @@ class Tfrmproperties final : public BaseWindow<Tfrmproperties>, public Lines {
 
   MessageDialogs dialogs_;
   bool owned_by_window_ = false;
+  // Memo1 said it could not take an insertion (EN_ERRSPACE or EN_MAXTEXT).
+  bool memo_refused_ = false;
+  std::size_t lines_added_ = 0;
   HWND group_box_ = nullptr;  // GroupBox1
   HWND memo_ = nullptr;       // Memo1
 };

@@ -2,6 +2,11 @@
 #pragma once
 
 #include "platform/win32/win32_api.h"
+#include <commctrl.h>
+
+#include <stdexcept>
+
+#include "platform/text.h"
 
 namespace sb {
 
@@ -30,6 +35,29 @@ inline HFONT CreateProgramFont() {
   return ::CreateFont(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                       DEFAULT_PITCH | FF_DONTCARE, TEXT("MS Sans Serif"));
+}
+
+// The whole text of a list-view cell. The list copies no more than the buffer it is given
+// and answers how much it copied, so the buffer grows until the text fits with room to
+// spare. Past 16 million characters the reader gives up, loudly.
+inline Text CellText(HWND list, int row, int column) {
+  constexpr std::size_t kLargest = std::size_t{1} << 24;
+  Text text(256, Char{});
+  for (;;) {
+    LVITEM item = {};
+    item.iSubItem = column;
+    item.pszText = text.data();
+    item.cchTextMax = static_cast<int>(text.size());
+    const auto copied = static_cast<std::size_t>(::SendMessage(
+        list, LVM_GETITEMTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+    if (copied + 1 < text.size()) {
+      text.resize(copied);
+      return text;
+    }
+    if (text.size() >= kLargest)
+      throw std::length_error("a list cell longer than the reader takes");
+    text.assign(text.size() * 2, Char{});
+  }
 }
 
 }  // namespace sb
