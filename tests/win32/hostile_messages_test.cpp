@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/boxes/box_answerer.h"
 #include "win32/main_window_fixture.h"
 #include "win32/message_poster_process.h"
 
@@ -117,35 +118,18 @@ TEST_F(HostileMessagesTest, AVolumeRecordFromAnotherProcessIsANotice) {
 
 // Refuses the creation of the Properties window, and answers and records the boxes shown
 // meanwhile.
-class RefusedPropertiesWindow {
- public:
-  RefusedPropertiesWindow()
-      : hook_(::SetWindowsHookEx(WH_CBT, Hook, nullptr, ::GetCurrentThreadId())) {
-    instance_ = this;
-  }
-  ~RefusedPropertiesWindow() {
-    ::UnhookWindowsHookEx(hook_);
-    instance_ = nullptr;
-  }
+struct RefusedPropertiesWindow {
   std::vector<std::string> boxes;
-
- private:
-  static LRESULT CALLBACK Hook(int code, WPARAM wparam, LPARAM lparam) {
-    const HWND window = reinterpret_cast<HWND>(wparam);
-    char class_name[64] = {};
-    ::GetClassNameA(window, class_name, sizeof class_name);
-    if (code == HCBT_CREATEWND && std::string(class_name) == "Tfrmproperties") return 1;
-    if (code == HCBT_ACTIVATE && std::string(class_name) == "#32770") {
-      char text[256] = {};
-      ::GetDlgItemTextA(window, 0xFFFF, text, sizeof text);
-      instance_->boxes.push_back(text);
-      ::PostMessage(window, WM_COMMAND, IDOK, 0);
-    }
-    return ::CallNextHookEx(nullptr, code, wparam, lparam);
-  }
-
-  static inline RefusedPropertiesWindow* instance_ = nullptr;
-  HHOOK hook_;
+  BoxAnswerer answerer{BoxPolicy{
+      .answer = [](const ShownBox&) { return IDOK; },
+      .record =
+          [this](const ShownBox& box, int) {
+            char text[256] = {};
+            ::GetDlgItemTextA(box.window, 0xFFFF, text, sizeof text);
+            boxes.push_back(text);
+          },
+      .creating = [](HWND,
+                     const std::string& class_name) { return class_name != "Tfrmproperties"; }}};
 };
 
 TEST_F(HostileMessagesTest, APropertiesWindowThatCannotBeCreatedIsReported) {
