@@ -49,12 +49,16 @@ TEST(BoxAnswerer, APolicyThatThrowsIsCountedAndTheBoxStillAnswered) {
     EXPECT_EQ(::MessageBoxA(nullptr, "text", "caption", MB_YESNO), IDYES);
     EXPECT_EQ(answerer.failures(), 1);
   }
-  const BoxAnswerer answerer(BoxPolicy{
-      .creating = [](HWND, const std::string&) -> bool { throw std::runtime_error("policy"); }});
+  int asked = 0;
+  const BoxAnswerer answerer(BoxPolicy{.creating = [&](HWND, const std::string&) -> bool {
+    ++asked;
+    throw std::runtime_error("policy");
+  }});
   const HWND window =
       ::CreateWindowExA(0, "Static", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
   EXPECT_NE(window, nullptr);
-  EXPECT_EQ(answerer.failures(), 1);
+  EXPECT_GT(asked, 0);
+  EXPECT_EQ(answerer.failures(), asked);  // Windows may create a window of its own with it
   ::DestroyWindow(window);
 }
 

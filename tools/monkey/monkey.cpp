@@ -21,11 +21,14 @@
 #include "platform/win32/win32_api.h"
 #include <commctrl.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <memory>
 #include <random>
+#include <set>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -93,15 +96,26 @@ std::vector<HWND> ThreadWindows() {
   return windows;
 }
 
-int CountWindowsAndChildren() {
-  int count = 0;
+std::string TextOf(HWND window) {
+  char text[128] = {};
+  ::GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+// The thread's windows and their controls.
+std::vector<HWND> WindowsAndChildren() {
+  std::vector<HWND> windows;
   for (HWND window : ThreadWindows()) {
-    ++count;
+    windows.push_back(window);
     ::EnumChildWindows(
-        window, [](HWND, LPARAM counter) { return ++*reinterpret_cast<int*>(counter), TRUE; },
-        reinterpret_cast<LPARAM>(&count));
+        window,
+        [](HWND child, LPARAM list) {
+          reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
   }
-  return count;
+  return windows;
 }
 
 void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys) {
@@ -223,6 +237,58 @@ class Watchdog {
 
   static inline monkey::Trail* trail_ = nullptr;
   UINT_PTR timer_;
+};
+
+// Fails the run when the windows' thread makes no progress for two minutes: it is stuck in a
+// loop that the watchdog cannot end. Prints what the thread is in and the trail, from a
+// thread of its own, and ends the process.
+class StallWatch {
+ public:
+  StallWatch(monkey::Trail& trail, const std::atomic<int>& progress)
+      : trail_(trail),
+        progress_(progress),
+        thread_id_(::GetCurrentThreadId()),
+        thread_([this] { Watch(); }) {}
+  ~StallWatch() {
+    stop_ = true;
+    thread_.join();
+  }
+  StallWatch(const StallWatch&) = delete;
+  StallWatch& operator=(const StallWatch&) = delete;
+
+ private:
+  void Watch() {
+    int seen = progress_;
+    int still = 0;
+    while (!stop_) {
+      ::Sleep(250);
+      if (progress_ != seen) {
+        seen = progress_;
+        still = 0;
+      } else if (++still == kStallSeconds * 4) {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        ::GetGUIThreadInfo(thread_id_, &info);
+        std::printf(
+            "FAIL: no progress for %d seconds at event %d; the windows' thread: flags 0x%lx, "
+            "active %s, focus %s, capture %s, menu owner %s, moving or sizing %s\n",
+            kStallSeconds, seen, static_cast<unsigned long>(info.flags),
+            ClassOf(info.hwndActive).c_str(), ClassOf(info.hwndFocus).c_str(),
+            ClassOf(info.hwndCapture).c_str(), ClassOf(info.hwndMenuOwner).c_str(),
+            ClassOf(info.hwndMoveSize).c_str());
+        trail_.Print();
+        std::fflush(stdout);
+        ::ExitProcess(1);
+      }
+    }
+  }
+
+  static constexpr int kStallSeconds = 120;
+  monkey::Trail& trail_;
+  const std::atomic<int>& progress_;
+  DWORD thread_id_;
+  std::atomic<bool> stop_ = false;
+  std::thread thread_;
 };
 
 // The state words as the list shows them.
@@ -355,7 +421,8 @@ class Monkey {
     ::SetForegroundWindow(main_);
     Pump();
     for (const std::string& row : Rows()) names_[Field(row, 0)] = Field(row, 2);
-    windows_ = CountWindowsAndChildren();
+    const std::vector<HWND> windows = WindowsAndChildren();
+    start_windows_.insert(windows.begin(), windows.end());
     return true;
   }
 
@@ -376,10 +443,12 @@ class Monkey {
                                          return true;
                                        }});
     const Watchdog watchdog(trail);
+    const StallWatch stall(trail, progress_);
     for (int done = 0; done < events;) {
       const int batch = std::min(kBatchSize, events - done);
       for (int i = 0; i < batch; ++i) {
         event_ = done + i + 1;
+        progress_ = event_;
         random_ = Random(seed_, static_cast<std::uint64_t>(event_));
         boxes_in_event_ = 0;
         Event();
@@ -653,9 +722,17 @@ class Monkey {
       std::printf("FAIL: the main window is gone or does not answer\n");
       return false;
     }
-    const int windows = CountWindowsAndChildren();
-    if (windows != windows_) {
-      std::printf("FAIL: %d windows and controls, %d at the start\n", windows, windows_);
+    const std::vector<HWND> windows = WindowsAndChildren();
+    if (windows.size() != start_windows_.size()) {
+      std::printf("FAIL: %zu windows and controls, %zu at the start\n", windows.size(),
+                  start_windows_.size());
+      for (HWND window : windows) {
+        if (start_windows_.count(window) != 0) continue;
+        std::printf("  new: %s, class %s, \"%s\", %s, owner %s\n", trail_->Describe(window).c_str(),
+                    ClassOf(window).c_str(), TextOf(window).c_str(),
+                    ::IsWindowVisible(window) ? "visible" : "hidden",
+                    trail_->Describe(::GetWindow(window, GW_OWNER)).c_str());
+      }
       ok = false;
     }
     for (const std::string& leak : world_.Leaks()) {
@@ -690,10 +767,11 @@ class Monkey {
   HWND list_ = nullptr;
   HWND hidden_properties_ = nullptr;
   std::map<std::string, std::string> names_;
-  int windows_ = 0;
+  std::set<HWND> start_windows_;
   int foreign_bursts_ = 0;
   int properties_opened_ = 0;
   int event_ = 0;
+  std::atomic<int> progress_ = 0;
   int boxes_in_event_ = 0;
   monkey::Trail* trail_ = nullptr;
   bool quit_ = false;

@@ -151,6 +151,21 @@ std::string ClassOf(HWND window) {
   return name;
 }
 
+// How the windows' own controls come, go and fit (a box builds and drops a dozen buttons,
+// a resize moves every control) says nothing the messages of their windows do not.
+bool Noise(HWND window, UINT message) {
+  if ((::GetWindowLongPtr(window, GWL_STYLE) & WS_CHILD) == 0) return false;
+  switch (message) {
+    case WM_CREATE:
+    case WM_DESTROY:
+    case WM_SHOWWINDOW:
+    case WM_SIZE:
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 Trail::Trail(std::size_t capacity) : capacity_(capacity) {
@@ -166,6 +181,7 @@ Trail::~Trail() {
 }
 
 void Trail::Add(std::string line) {
+  const std::lock_guard lock(mutex_);
   // A run of the same line (a burst of device changes) takes one line and a count.
   if (line == last_) {
     ++repeats_;
@@ -179,12 +195,14 @@ void Trail::Add(std::string line) {
 }
 
 void Trail::Print() const {
+  const std::lock_guard lock(mutex_);
   std::printf("trail: the last %zu events and messages, oldest first\n", lines_.size());
   for (const std::string& line : lines_) std::printf("  %s\n", line.c_str());
   std::fflush(stdout);
 }
 
 std::string Trail::Describe(HWND window) {
+  const std::lock_guard lock(mutex_);
   if (window == nullptr) return "no window";
   const auto known = names_.find(window);
   if (known != names_.end()) return known->second;
@@ -225,8 +243,14 @@ LRESULT CALLBACK Trail::OnPosted(int code, WPARAM wparam, LPARAM lparam) noexcep
 
 void Trail::OnMessage(const char* how, HWND window, UINT message, WPARAM wparam,
                       LPARAM lparam) noexcept {
+  if (message == WM_NCDESTROY) {
+    // The window and its controls are gone: a handle used again gets a name of its own.
+    const std::lock_guard lock(mutex_);
+    names_.erase(window);
+    return;
+  }
   const char* name = MessageName(message);
-  if (name == nullptr) return;
+  if (name == nullptr || Noise(window, message)) return;
   try {
     char detail[96] = "";
     if (message == WM_SYSCOMMAND && SysCommandName(wparam) != nullptr) {
@@ -246,8 +270,6 @@ void Trail::OnMessage(const char* how, HWND window, UINT message, WPARAM wparam,
                     static_cast<unsigned long long>(lparam));
     }
     Add(std::string("    ") + how + " " + name + detail + " to " + Describe(window));
-    // A handle is used again after its window is gone: the next window gets a name of its own.
-    if (message == WM_DESTROY) names_.erase(window);
   } catch (...) {
     // Out of memory for the trail: the message goes unrecorded; the run goes on.
   }

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <deque>
 #include <map>
+#include <mutex>
 #include <string>
 
 #include "ui/win32/ui_handles.h"
@@ -39,6 +40,9 @@ class Trail {
   void OnMessage(const char* how, HWND window, UINT message, WPARAM wparam, LPARAM lparam) noexcept;
 
   static inline Trail* instance_ = nullptr;
+  // The stall watch prints the trail from a thread of its own while the windows' thread is
+  // stuck.
+  mutable std::recursive_mutex mutex_;
   std::size_t capacity_;
   std::deque<std::string> lines_;
   std::string last_;
