@@ -42,6 +42,7 @@
 #include "tools/testdisk/control_client.h"
 #include "tools/testdisk/disk_image.h"
 #include "ui/win32/app.h"
+#include "ui/win32/ui_handles.h"
 #include "ui/win32/tfrm_main.h"
 #include "ui/win32/tfrm_properties.h"
 #include "volumes/volume_table.h"
@@ -201,7 +202,9 @@ void Click(POINT screen, bool right, int count) {
 // does nothing, so it cannot change what the events do.
 class Watchdog {
  public:
-  explicit Watchdog(monkey::Trail& trail) : timer_(::SetTimer(nullptr, 0, 1000, Fire)) {
+  explicit Watchdog(monkey::Trail& trail)
+      : timer_(::SetTimer(nullptr, 0, 1000, Fire)),
+        hook_(::SetWindowsHookEx(WH_CALLWNDPROC, OnSent, nullptr, ::GetCurrentThreadId())) {
     trail_ = &trail;
   }
   ~Watchdog() {
@@ -212,15 +215,26 @@ class Watchdog {
   Watchdog& operator=(const Watchdog&) = delete;
 
  private:
+  // Windows tells a window when its move or size loop starts and ends (a move chosen from
+  // the system menu by keys waits for keys that will not come).
+  static LRESULT CALLBACK OnSent(int code, WPARAM wparam, LPARAM lparam) noexcept {
+    if (code == HC_ACTION) {
+      const UINT message = reinterpret_cast<const CWPSTRUCT*>(lparam)->message;
+      if (message == WM_ENTERSIZEMOVE) ++size_move_loops_;
+      if (message == WM_EXITSIZEMOVE && size_move_loops_ > 0) --size_move_loops_;
+    }
+    return ::CallNextHookEx(nullptr, code, wparam, lparam);
+  }
+
   static void CALLBACK Fire(HWND, UINT, UINT_PTR, DWORD) {
     GUITHREADINFO thread = {};
     thread.cbSize = sizeof thread;
     ::GetGUIThreadInfo(::GetCurrentThreadId(), &thread);
     if (thread.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE)) {
       Note("a menu left open: ended");
-      ::EndMenu();
     }
-    if (thread.flags & GUI_INMOVESIZE) {
+    ::EndMenu();  // nothing when no menu is open
+    if (size_move_loops_ > 0 || (thread.flags & GUI_INMOVESIZE)) {
       Note("a move or size left open: Esc");
       PressKey(VK_ESCAPE);
     }
@@ -236,7 +250,9 @@ class Watchdog {
   }
 
   static inline monkey::Trail* trail_ = nullptr;
+  static inline int size_move_loops_ = 0;
   UINT_PTR timer_;
+  UniqueHook hook_;
 };
 
 // Fails the run when the windows' thread makes no progress for two minutes: it is stuck in a
