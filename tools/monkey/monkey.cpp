@@ -54,7 +54,7 @@ namespace {
 constexpr int kBatchSize = 100;
 // Lines of the trail printed when a batch fails: enough for the last few events and all
 // that the windows received meanwhile.
-constexpr std::size_t kTrailLines = 400;
+constexpr std::size_t kTrailLines = 1000;
 
 // The random choices of one event (or of one box) come from a generator of their own,
 // made from the seed and the event's number alone: how many choices earlier events made,
