@@ -12,7 +12,7 @@
 //
 // A policy may carry what closing needs (the platform of a platform handle); a policy
 // without state costs nothing. Aliases name the owners: UniqueHandle and UniqueFindVolume
-// in platform/handle.h, the windows' font and menu in ui/win32/ui_handles.h.
+// in platform/handle.h, the windows' font, menu and hooks in ui/win32/ui_handles.h.
 #pragma once
 
 #include <cstdint>

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "tools/boxes/box_answerer.h"
+
 namespace sb::test {
 
 // While it lives, every message box of this thread is read ("caption|text") as it is
@@ -16,42 +18,27 @@ namespace sb::test {
 class BoxAnswerer {
  public:
   explicit BoxAnswerer(int answer, std::function<void()> on_box = {})
-      : answer_(answer),
-        on_box_(std::move(on_box)),
-        hook_(::SetWindowsHookEx(WH_CBT, Hook, nullptr, ::GetCurrentThreadId())) {
-    instance_ = this;
-  }
-  ~BoxAnswerer() {
-    ::UnhookWindowsHookEx(hook_);
-    instance_ = nullptr;
-  }
-  BoxAnswerer(const BoxAnswerer&) = delete;
-  BoxAnswerer& operator=(const BoxAnswerer&) = delete;
+      : answerer_(BoxPolicy{
+            .answer = [answer](const ShownBox&) { return answer; },
+            .record =
+                [this, on_box = std::move(on_box)](const ShownBox& box, int) {
+                  boxes.push_back(WholeText(box.window) + "|" +
+                                  WholeText(::GetDlgItem(box.window, 0xFFFF)));
+                  if (on_box) on_box();
+                },
+        }) {}
 
   std::vector<std::string> boxes;
 
  private:
-  static LRESULT CALLBACK Hook(int code, WPARAM wparam, LPARAM lparam) {
-    const HWND window = reinterpret_cast<HWND>(wparam);
-    char class_name[16] = {};
-    if (code == HCBT_ACTIVATE && instance_ != nullptr &&
-        ::GetClassNameA(window, class_name, sizeof class_name) > 0 &&
-        std::string(class_name) == "#32770") {
-      char caption[128] = {};
-      char text[512] = {};
-      ::GetWindowTextA(window, caption, sizeof caption);
-      ::GetDlgItemTextA(window, 0xFFFF, text, sizeof text);  // the box's static text
-      instance_->boxes.push_back(std::string(caption) + "|" + text);
-      if (instance_->on_box_) instance_->on_box_();
-      ::PostMessage(window, WM_COMMAND, instance_->answer_, 0);
-    }
-    return ::CallNextHookEx(nullptr, code, wparam, lparam);
+  static std::string WholeText(HWND window) {
+    std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(
+        ::GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+    return text;
   }
 
-  static inline BoxAnswerer* instance_ = nullptr;
-  int answer_;
-  std::function<void()> on_box_;
-  HHOOK hook_;
+  ::sb::BoxAnswerer answerer_;  // after boxes, which its policy fills
 };
 
 }  // namespace sb::test

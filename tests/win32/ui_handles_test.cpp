@@ -1,4 +1,4 @@
-// The owners of the windows' font and popup menu.
+// The owners of the windows' font, popup menu and hooks.
 #include "platform/win32/win32_api.h"
 
 #include <gtest/gtest.h>
@@ -39,6 +39,35 @@ TEST(UiHandles, TheMenuMovesAndIsDestroyedOnceOrReleased) {
   EXPECT_FALSE(kept.valid());
   EXPECT_TRUE(::IsMenu(released));
   ::DestroyMenu(released);
+}
+
+int hook_calls = 0;
+
+LRESULT CALLBACK CountingHook(int code, WPARAM wparam, LPARAM lparam) noexcept {
+  ++hook_calls;
+  return ::CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+// A message of the thread's queue, taken through the hooks on its way.
+void PostAndTakeOne() {
+  ::PostThreadMessage(::GetCurrentThreadId(), WM_APP, 0, 0);
+  MSG message;
+  while (::PeekMessage(&message, nullptr, WM_APP, WM_APP, PM_REMOVE)) {
+  }
+}
+
+TEST(UiHandles, TheHookIsRemovedWithItsOwner) {
+  hook_calls = 0;
+  {
+    const UniqueHook hook(
+        ::SetWindowsHookEx(WH_GETMESSAGE, CountingHook, nullptr, ::GetCurrentThreadId()));
+    ASSERT_TRUE(hook.valid());
+    PostAndTakeOne();
+    EXPECT_GT(hook_calls, 0);
+  }
+  const int calls = hook_calls;
+  PostAndTakeOne();
+  EXPECT_EQ(hook_calls, calls);
 }
 
 }  // namespace

@@ -12,10 +12,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <span>
 
 #include "platform/win32/win32_platform.h"
+#include "tools/boxes/box_answerer.h"
 #include "tools/soak/counting_platform.h"
 #include "ui/win32/tfrm_main.h"
 #include "ui/win32/tfrm_properties.h"
@@ -24,31 +24,6 @@
 namespace {
 
 using sb::CountingPlatform;
-
-// Answers every message box of this thread as it comes up: Yes to a question, OK to the rest.
-class BoxAnswerer {
- public:
-  BoxAnswerer() : hook_(::SetWindowsHookExW(WH_CBT, Hook, nullptr, ::GetCurrentThreadId())) {}
-  ~BoxAnswerer() {
-    if (hook_ != nullptr) ::UnhookWindowsHookEx(hook_);
-  }
-  BoxAnswerer(const BoxAnswerer&) = delete;
-  BoxAnswerer& operator=(const BoxAnswerer&) = delete;
-
- private:
-  static LRESULT CALLBACK Hook(int code, WPARAM wparam, LPARAM lparam) {
-    const HWND window = reinterpret_cast<HWND>(wparam);
-    char class_name[16] = {};
-    if (code == HCBT_ACTIVATE && ::GetClassNameA(window, class_name, sizeof class_name) > 0 &&
-        std::strcmp(class_name, "#32770") == 0) {
-      const int answer = ::GetDlgItem(window, IDYES) != nullptr ? IDYES : IDOK;
-      ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
-    }
-    return ::CallNextHookEx(nullptr, code, wparam, lparam);
-  }
-
-  HHOOK hook_;
-};
 
 struct Counters {
   long long platform_handles = 0;
@@ -184,7 +159,8 @@ int main(int argc, char** argv) {
   }
   ::ShowWindow(main_window.hwnd(), SW_SHOW);
   Pump();
-  const BoxAnswerer answerer;
+  // Every box answered as it comes up: Yes to a question, OK to the rest.
+  const sb::BoxAnswerer answerer;
 
   // Warm up first: the first of each kind of work loads code and fills caches once.
   Refreshes(main_window.hwnd(), 20);

@@ -79,7 +79,9 @@ std::uint32_t BoxType(HWND box) {
 
 }  // namespace
 
-WindowObserver::WindowObserver() {
+WindowObserver::WindowObserver()
+    : boxes_(BoxPolicy{.answer = [this](const ShownBox& box) { return AnswerBox(box); },
+                       .record = [this](const ShownBox& box, int) { RecordBox(box); }}) {
   instance_ = this;
   WNDCLASSEXW marker_class = {};
   marker_class.cbSize = sizeof marker_class;
@@ -90,19 +92,17 @@ WindowObserver::WindowObserver() {
   marker_window_ = ::CreateWindowExW(0, kMarkerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                      ::GetModuleHandle(nullptr), nullptr);
   marker_ = ::RegisterWindowMessageW(L"SpindlebayRunnerPause");
-  cbt_ = ::SetWindowsHookEx(WH_CBT, OnCbt, nullptr, ::GetCurrentThreadId());
-  sent_ = ::SetWindowsHookEx(WH_CALLWNDPROC, OnSent, nullptr, ::GetCurrentThreadId());
+  sent_.reset(::SetWindowsHookEx(WH_CALLWNDPROC, OnSent, nullptr, ::GetCurrentThreadId()));
 }
 
 WindowObserver::~WindowObserver() {
-  if (sent_ != nullptr) ::UnhookWindowsHookEx(sent_);
-  if (cbt_ != nullptr) ::UnhookWindowsHookEx(cbt_);
+  sent_.reset();
   if (marker_window_ != nullptr) ::DestroyWindow(marker_window_);
   instance_ = nullptr;
 }
 
 bool WindowObserver::installed() const {
-  return cbt_ != nullptr && sent_ != nullptr && marker_window_ != nullptr && marker_ != 0;
+  return boxes_.installed() && sent_.valid() && marker_window_ != nullptr && marker_ != 0;
 }
 
 void WindowObserver::MarkPause() {
@@ -113,15 +113,6 @@ std::vector<WindowObserver::Event> WindowObserver::TakeEvents() {
   std::vector<Event> events;
   events.swap(events_);
   return events;
-}
-
-LRESULT CALLBACK WindowObserver::OnCbt(int code, WPARAM wparam, LPARAM lparam) noexcept {
-  const HWND window = reinterpret_cast<HWND>(wparam);
-  if (instance_ != nullptr && code == HCBT_ACTIVATE && ClassOf(window) == "#32770") {
-    instance_->OnBox(window);
-  }
-  if (instance_ != nullptr && code == HCBT_DESTROYWND) instance_->answered_.erase(window);
-  return ::CallNextHookEx(nullptr, code, wparam, lparam);
 }
 
 LRESULT CALLBACK WindowObserver::OnSent(int code, WPARAM wparam, LPARAM lparam) noexcept {
@@ -139,9 +130,19 @@ LRESULT CALLBACK WindowObserver::MarkerProc(HWND hwnd, UINT message, WPARAM wpar
   return ::DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
-// A box is activated once it is on screen: it is read, recorded and answered.
-void WindowObserver::OnBox(HWND box) {
-  if (!answered_.insert(box).second) return;
+// The queued answer, or Yes to a question and OK to the rest.
+int WindowObserver::AnswerBox(const ShownBox& box) {
+  int answer = (BoxType(box.window) & 0xF) == MB_YESNO ? IDYES : IDOK;
+  if (!answers_.empty()) {
+    answer = answers_.front();
+    answers_.pop_front();
+  }
+  return answer;
+}
+
+// A box is activated once it is on screen: it is read and recorded.
+void WindowObserver::RecordBox(const ShownBox& shown) {
+  const HWND box = shown.window;
   const std::string caption = WindowText(box);
   const std::string text = DialogItemText(box, 0xFFFF);
   const HWND owner = ::GetWindow(box, GW_OWNER);
@@ -160,13 +161,6 @@ void WindowObserver::OnBox(HWND box) {
                   static_cast<unsigned>(type));
     events_.push_back({head + scenario::Escaped(caption) + ": " + scenario::Escaped(text)});
   }
-  int answer = (type & 0xF) == MB_YESNO ? IDYES : IDOK;
-  if (!answers_.empty()) {
-    answer = answers_.front();
-    answers_.pop_front();
-  }
-  ::PostMessage(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
-                reinterpret_cast<LPARAM>(::GetDlgItem(box, answer)));
 }
 
 void WindowObserver::OnSentMessage(const CWPSTRUCT& sent) {

@@ -8,9 +8,11 @@
 #include "platform/win32/win32_api.h"
 
 #include <deque>
-#include <set>
 #include <string>
 #include <vector>
+
+#include "tools/boxes/box_answerer.h"
+#include "ui/win32/ui_handles.h"
 
 namespace sb::window_runner {
 
@@ -42,23 +44,22 @@ class WindowObserver {
   const std::string& error() const { return error_; }
 
  private:
-  static LRESULT CALLBACK OnCbt(int code, WPARAM wparam, LPARAM lparam) noexcept;
   static LRESULT CALLBACK OnSent(int code, WPARAM wparam, LPARAM lparam) noexcept;
   static LRESULT CALLBACK MarkerProc(HWND hwnd, UINT message, WPARAM wparam,
                                      LPARAM lparam) noexcept;
-  void OnBox(HWND box);
+  int AnswerBox(const ShownBox& box);
+  void RecordBox(const ShownBox& box);
   void OnSentMessage(const CWPSTRUCT& sent);
 
   static inline WindowObserver* instance_ = nullptr;
-  HHOOK cbt_ = nullptr;
-  HHOOK sent_ = nullptr;
   HWND marker_window_ = nullptr;
   UINT marker_ = 0;
   bool in_action_ = false;
   std::deque<int> answers_;
-  std::set<HWND> answered_;
   std::vector<Event> events_;
   std::string error_;
+  BoxAnswerer boxes_;
+  UniqueHook sent_;
 };
 
 }  // namespace sb::window_runner

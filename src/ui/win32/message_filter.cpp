@@ -5,10 +5,6 @@ namespace sb {
 PostedMessageFilter::PostedMessageFilter()
     : hook_(::SetWindowsHookEx(WH_GETMESSAGE, Filter, nullptr, ::GetCurrentThreadId())) {}
 
-PostedMessageFilter::~PostedMessageFilter() {
-  if (hook_ != nullptr) ::UnhookWindowsHookEx(hook_);
-}
-
 LRESULT CALLBACK PostedMessageFilter::Filter(int code, WPARAM wparam, LPARAM lparam) noexcept {
   if (code == HC_ACTION) {
     auto* message = reinterpret_cast<MSG*>(lparam);

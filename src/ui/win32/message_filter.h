@@ -3,6 +3,8 @@
 
 #include "platform/win32/win32_api.h"
 
+#include "ui/win32/ui_handles.h"
+
 namespace sb {
 
 // Messages that Windows and the program's own controls only ever send, some of them
@@ -29,16 +31,15 @@ constexpr bool IsForgedPost(UINT message) {
 class PostedMessageFilter {
  public:
   PostedMessageFilter();
-  ~PostedMessageFilter();
   PostedMessageFilter(const PostedMessageFilter&) = delete;
   PostedMessageFilter& operator=(const PostedMessageFilter&) = delete;
 
-  bool installed() const { return hook_ != nullptr; }
+  bool installed() const { return hook_.valid(); }
 
  private:
   static LRESULT CALLBACK Filter(int code, WPARAM wparam, LPARAM lparam) noexcept;
 
-  HHOOK hook_;
+  UniqueHook hook_;
 };
 
 }  // namespace sb

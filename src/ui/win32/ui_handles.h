@@ -1,4 +1,5 @@
-// Owners of the windows' own objects: the program's font and the list's popup menu.
+// Owners of the windows' own objects: the program's font, the list's popup menu and the
+// hooks installed on the windows' thread.
 #pragma once
 
 #include "platform/win32/win32_api.h"
@@ -31,7 +32,15 @@ struct DestroyMenuPolicy : Win32LastError {
   void Close(HMENU menu) const { ::DestroyMenu(menu); }
 };
 
+// A hook procedure installed with SetWindowsHookEx, removed with UnhookWindowsHookEx.
+struct UnhookPolicy : Win32LastError {
+  using Value = HHOOK;
+  static constexpr HHOOK kInvalid = nullptr;
+  void Close(HHOOK hook) const { ::UnhookWindowsHookEx(hook); }
+};
+
 using UniqueFont = UniqueAny<DeleteObjectPolicy<HFONT>>;
 using UniqueMenu = UniqueAny<DestroyMenuPolicy>;
+using UniqueHook = UniqueAny<UnhookPolicy>;
 
 }  // namespace sb

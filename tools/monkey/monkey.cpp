@@ -21,23 +21,29 @@
 #include "platform/win32/win32_api.h"
 #include <commctrl.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <memory>
 #include <random>
+#include <set>
+#include <thread>
 #include <string>
 #include <vector>
 
 #include "platform/records.h"
 #include "platform/win32/win32_platform.h"
 #include "support/fake_view.h"
+#include "tools/boxes/box_answerer.h"
 #include "tools/demo/demo_machine.h"
 #include "tools/demo/notice_delivery.h"
+#include "tools/monkey/trail.h"
 #include "tools/soak/counting_platform.h"
 #include "tools/testdisk/control_client.h"
 #include "tools/testdisk/disk_image.h"
 #include "ui/win32/app.h"
+#include "ui/win32/ui_handles.h"
 #include "ui/win32/tfrm_main.h"
 #include "ui/win32/tfrm_properties.h"
 #include "ui/win32/window_util.h"
@@ -48,15 +54,30 @@ namespace sb {
 namespace {
 
 constexpr int kBatchSize = 100;
+// Lines of the trail printed when a batch fails: enough for the last few events and all
+// that the windows received meanwhile.
+constexpr std::size_t kTrailLines = 1000;
 
+// The random choices of one event (or of one box) come from a generator of their own,
+// made from the seed and the event's number alone: how many choices earlier events made,
+// which depends on the windows' state, cannot shift the events that follow.
 class Random {
  public:
   explicit Random(std::uint64_t seed) : engine_(seed) {}
+  Random(std::uint64_t seed, std::uint64_t stream) : engine_(Mix(seed ^ Mix(stream))) {}
   int Below(int count) { return static_cast<int>(engine_() % static_cast<std::uint64_t>(count)); }
   bool Percent(int percent) { return Below(100) < percent; }
   std::uint32_t Word() { return static_cast<std::uint32_t>(engine_()); }
 
  private:
+  // SplitMix64's finalizer: nearby inputs give unrelated outputs.
+  static std::uint64_t Mix(std::uint64_t value) {
+    value += 0x9E3779B97F4A7C15ull;
+    value = (value ^ (value >> 30)) * 0xBF58476D1CE4E5B9ull;
+    value = (value ^ (value >> 27)) * 0x94D049BB133111EBull;
+    return value ^ (value >> 31);
+  }
+
   std::mt19937_64 engine_;
 };
 
@@ -78,59 +99,27 @@ std::vector<HWND> ThreadWindows() {
   return windows;
 }
 
-int CountWindowsAndChildren() {
-  int count = 0;
-  for (HWND window : ThreadWindows()) {
-    ++count;
-    ::EnumChildWindows(
-        window, [](HWND, LPARAM counter) { return ++*reinterpret_cast<int*>(counter), TRUE; },
-        reinterpret_cast<LPARAM>(&count));
-  }
-  return count;
+std::string TextOf(HWND window) {
+  char text[128] = {};
+  ::GetWindowTextA(window, text, sizeof text);
+  return text;
 }
 
-// Answers every message box of this thread at random, as soon as it is shown.
-class BoxAnswerer {
- public:
-  explicit BoxAnswerer(Random& random)
-      : random_(random), hook_(::SetWindowsHookEx(WH_CBT, Hook, nullptr, ::GetCurrentThreadId())) {
-    instance_ = this;
+// The thread's windows and their controls.
+std::vector<HWND> WindowsAndChildren() {
+  std::vector<HWND> windows;
+  for (HWND window : ThreadWindows()) {
+    windows.push_back(window);
+    ::EnumChildWindows(
+        window,
+        [](HWND child, LPARAM list) {
+          reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
   }
-  ~BoxAnswerer() {
-    ::UnhookWindowsHookEx(hook_);
-    instance_ = nullptr;
-  }
-  int answered() const { return answered_; }
-  int properties_opened() const { return properties_opened_; }
-
- private:
-  static LRESULT CALLBACK Hook(int code, WPARAM wparam, LPARAM lparam) {
-    if (instance_ != nullptr) {
-      const HWND window = reinterpret_cast<HWND>(wparam);
-      if (code == HCBT_ACTIVATE && ClassOf(window) == "#32770") instance_->Answer(window);
-      if (code == HCBT_CREATEWND && ClassOf(window) == "Tfrmproperties") {
-        ++instance_->properties_opened_;
-      }
-    }
-    return ::CallNextHookEx(nullptr, code, wparam, lparam);
-  }
-
-  void Answer(HWND box) {
-    std::vector<int> buttons;
-    for (int id : {IDOK, IDYES, IDNO, IDCANCEL}) {
-      if (::GetDlgItem(box, id) != nullptr) buttons.push_back(id);
-    }
-    if (buttons.empty()) buttons.push_back(IDCANCEL);
-    ::PostMessage(box, WM_COMMAND, buttons[random_.Below(static_cast<int>(buttons.size()))], 0);
-    ++answered_;
-  }
-
-  static inline BoxAnswerer* instance_ = nullptr;
-  Random& random_;
-  HHOOK hook_;
-  int answered_ = 0;
-  int properties_opened_ = 0;
-};
+  return windows;
+}
 
 void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys) {
   std::vector<INPUT> inputs;
@@ -144,6 +133,33 @@ void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys) {
   ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+const char* KeyName(WORD key) {
+  switch (key) {
+    case VK_TAB:
+      return "Tab";
+    case VK_UP:
+      return "Up";
+    case VK_DOWN:
+      return "Down";
+    case VK_HOME:
+      return "Home";
+    case VK_END:
+      return "End";
+    case VK_SPACE:
+      return "Space";
+    case VK_RETURN:
+      return "Enter";
+    case VK_ESCAPE:
+      return "Esc";
+    case VK_F10:
+      return "F10";
+    case VK_APPS:
+      return "the menu key";
+    default:
+      return "?";
+  }
+}
+
 void PressKey(WORD key) {
   SendKeys({{key, false}, {key, true}});
 }
@@ -152,7 +168,19 @@ void PressWithShift(WORD key) {
   SendKeys({{VK_SHIFT, false}, {key, false}, {key, true}, {VK_SHIFT, true}});
 }
 
+// Clicks at a point of the screen. The first click of an event never joins the last click
+// of the event before into a double click: that would depend on how long the events took.
 void Click(POINT screen, bool right, int count) {
+  static POINT last_point = {-1000, -1000};
+  static bool last_right = false;
+  static DWORD last_time = 0;
+  if (right == last_right &&
+      std::abs(screen.x - last_point.x) <= ::GetSystemMetrics(SM_CXDOUBLECLK) &&
+      std::abs(screen.y - last_point.y) <= ::GetSystemMetrics(SM_CYDOUBLECLK)) {
+    const DWORD wait = ::GetDoubleClickTime() + 50;
+    const DWORD elapsed = ::GetTickCount() - last_time;
+    if (elapsed < wait) ::Sleep(wait - elapsed);
+  }
   ::SetCursorPos(screen.x, screen.y);
   std::vector<INPUT> inputs;
   for (int i = 0; i < count; ++i) {
@@ -165,24 +193,120 @@ void Click(POINT screen, bool right, int count) {
     }
   }
   ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  last_point = screen;
+  last_right = right;
+  last_time = ::GetTickCount();
 }
 
-// Ends a menu or a box that input left open, so that a lost key cannot hang the run. It
-// fires only when the thread has waited a second in a modal loop with nothing to do.
+// Ends a menu, a keyboard move or size, or a box that input left open, so that a lost key
+// cannot hang the run. Its timer is seen only by a message loop with nothing else to do, and
+// it acts only on what is open then: from the monkey's own loop, or from a command's, it
+// does nothing, so it cannot change what the events do.
 class Watchdog {
  public:
-  Watchdog() : timer_(::SetTimer(nullptr, 0, 1000, Fire)) {}
-  ~Watchdog() { ::KillTimer(nullptr, timer_); }
+  explicit Watchdog(monkey::Trail& trail)
+      : timer_(::SetTimer(nullptr, 0, 1000, Fire)),
+        hook_(::SetWindowsHookEx(WH_CALLWNDPROC, OnSent, nullptr, ::GetCurrentThreadId())) {
+    trail_ = &trail;
+  }
+  ~Watchdog() {
+    ::KillTimer(nullptr, timer_);
+    trail_ = nullptr;
+  }
+  Watchdog(const Watchdog&) = delete;
+  Watchdog& operator=(const Watchdog&) = delete;
 
  private:
+  // Windows tells a window when its move or size loop starts and ends (a move chosen from
+  // the system menu by keys waits for keys that will not come).
+  static LRESULT CALLBACK OnSent(int code, WPARAM wparam, LPARAM lparam) noexcept {
+    if (code == HC_ACTION) {
+      const UINT message = reinterpret_cast<const CWPSTRUCT*>(lparam)->message;
+      if (message == WM_ENTERSIZEMOVE) ++size_move_loops_;
+      if (message == WM_EXITSIZEMOVE && size_move_loops_ > 0) --size_move_loops_;
+    }
+    return ::CallNextHookEx(nullptr, code, wparam, lparam);
+  }
+
   static void CALLBACK Fire(HWND, UINT, UINT_PTR, DWORD) {
-    ::EndMenu();
-    PressKey(VK_ESCAPE);  // a keyboard move or size of a window
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof thread;
+    ::GetGUIThreadInfo(::GetCurrentThreadId(), &thread);
+    if (thread.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE)) {
+      Note("a menu left open: ended");
+    }
+    ::EndMenu();  // nothing when no menu is open
+    if (size_move_loops_ > 0 || (thread.flags & GUI_INMOVESIZE)) {
+      Note("a move or size left open: Esc");
+      PressKey(VK_ESCAPE);
+    }
     for (HWND window : ThreadWindows()) {
-      if (ClassOf(window) == "#32770") ::PostMessage(window, WM_COMMAND, IDCANCEL, 0);
+      if (ClassOf(window) == "#32770") {
+        Note("a box left open: Cancel");
+        ::PostMessage(window, WM_COMMAND, IDCANCEL, 0);
+      }
     }
   }
+  static void Note(const char* what) {
+    if (trail_ != nullptr) trail_->Add(std::string("  watchdog: ") + what);
+  }
+
+  static inline monkey::Trail* trail_ = nullptr;
+  static inline int size_move_loops_ = 0;
   UINT_PTR timer_;
+  UniqueHook hook_;
+};
+
+// Fails the run when the windows' thread makes no progress for two minutes: it is stuck in a
+// loop that the watchdog cannot end. Prints what the thread is in and the trail, from a
+// thread of its own, and ends the process.
+class StallWatch {
+ public:
+  StallWatch(monkey::Trail& trail, const std::atomic<int>& progress)
+      : trail_(trail),
+        progress_(progress),
+        thread_id_(::GetCurrentThreadId()),
+        thread_([this] { Watch(); }) {}
+  ~StallWatch() {
+    stop_ = true;
+    thread_.join();
+  }
+  StallWatch(const StallWatch&) = delete;
+  StallWatch& operator=(const StallWatch&) = delete;
+
+ private:
+  void Watch() {
+    int seen = progress_;
+    int still = 0;
+    while (!stop_) {
+      ::Sleep(250);
+      if (progress_ != seen) {
+        seen = progress_;
+        still = 0;
+      } else if (++still == kStallSeconds * 4) {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        ::GetGUIThreadInfo(thread_id_, &info);
+        std::printf(
+            "FAIL: no progress for %d seconds at event %d; the windows' thread: flags 0x%lx, "
+            "active %s, focus %s, capture %s, menu owner %s, moving or sizing %s\n",
+            kStallSeconds, seen, static_cast<unsigned long>(info.flags),
+            ClassOf(info.hwndActive).c_str(), ClassOf(info.hwndFocus).c_str(),
+            ClassOf(info.hwndCapture).c_str(), ClassOf(info.hwndMenuOwner).c_str(),
+            ClassOf(info.hwndMoveSize).c_str());
+        trail_.Print();
+        std::fflush(stdout);
+        ::ExitProcess(1);
+      }
+    }
+  }
+
+  static constexpr int kStallSeconds = 120;
+  monkey::Trail& trail_;
+  const std::atomic<int>& progress_;
+  DWORD thread_id_;
+  std::atomic<bool> stop_ = false;
+  std::thread thread_;
 };
 
 // The state words as the list shows them.
@@ -316,31 +440,97 @@ class Monkey {
     ::SetForegroundWindow(main_);
     Pump();
     for (const std::string& row : Rows()) names_[Field(row, 0)] = Field(row, 2);
-    windows_ = CountWindowsAndChildren();
+    const std::vector<HWND> windows = WindowsAndChildren();
+    start_windows_.insert(windows.begin(), windows.end());
     return true;
   }
 
   // Runs the events in batches; false at the first batch that does not hold.
   bool Run(int events) {
-    BoxAnswerer answerer(random_);
-    const Watchdog watchdog;
+    monkey::Trail trail(kTrailLines);
+    trail_ = &trail;
+    NameWindows();
+    BoxAnswerer answerer(BoxPolicy{.answer = [this](const ShownBox& box) { return AnswerBox(box); },
+                                   .record =
+                                       [this](const ShownBox& box, int answer) {
+                                         trail_->Add("    box answered " + std::to_string(answer) +
+                                                     ": " + trail_->Describe(box.window));
+                                       },
+                                   .creating =
+                                       [this](HWND, const std::string& class_name) {
+                                         if (class_name == "Tfrmproperties") ++properties_opened_;
+                                         return true;
+                                       }});
+    const Watchdog watchdog(trail);
+    const StallWatch stall(trail, progress_);
     for (int done = 0; done < events;) {
       const int batch = std::min(kBatchSize, events - done);
       for (int i = 0; i < batch; ++i) {
+        event_ = done + i + 1;
+        progress_ = event_;
+        random_ = Random(seed_, static_cast<std::uint64_t>(event_));
+        boxes_in_event_ = 0;
         Event();
         Pump();
         if (quit_) {
-          std::printf("FAIL: the program ended during event %d\n", done + i + 1);
+          std::printf("FAIL: the program ended during event %d\n", event_);
+          trail.Print();
           return false;
         }
       }
       done += batch;
-      if (!Check(done, answerer)) return false;
+      if (!Check(done, answerer)) {
+        trail.Print();
+        return false;
+      }
     }
     return true;
   }
 
  private:
+  void NameWindows() {
+    trail_->Name(main_, "the main window");
+    trail_->Name(list_, "the list");
+    const HWND panel = ::GetDlgItem(main_, TfrmMain::kIdPanel);
+    trail_->Name(panel, "Panel1");
+    trail_->Name(::GetDlgItem(main_, TfrmMain::kIdStatusBar), "StatusBar1");
+    for (int i = 0; i < 4; ++i) {
+      trail_->Name(::GetDlgItem(panel, TfrmMain::kIdButton2 + i), "Button" + std::to_string(2 + i));
+    }
+    if (hidden_properties_ != nullptr) trail_->Name(hidden_properties_, "the hidden Properties");
+  }
+
+  int AnswerBox(const ShownBox& box) {
+    std::vector<int> buttons;
+    for (int id : {IDOK, IDYES, IDNO, IDCANCEL}) {
+      if (box.Has(id)) buttons.push_back(id);
+    }
+    if (buttons.empty()) buttons.push_back(IDCANCEL);
+    // The boxes of an event are answered from a stream of their own.
+    Random random(seed_, (std::uint64_t{1} << 63) | (static_cast<std::uint64_t>(event_) << 16) |
+                             static_cast<std::uint64_t>(++boxes_in_event_));
+    return buttons[random.Below(static_cast<int>(buttons.size()))];
+  }
+
+  // Where a point of the screen lands: the window under it and the part of its frame.
+  std::string Where(POINT point) {
+    const HWND window = ::WindowFromPoint(point);
+    std::string where =
+        std::to_string(point.x) + "," + std::to_string(point.y) + " on " + trail_->Describe(window);
+    if (window != nullptr) {
+      const LRESULT hit = ::SendMessage(window, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y));
+      if (hit == HTSYSMENU) where += " (its system menu icon)";
+      if (hit == HTCAPTION) where += " (its caption)";
+      if (hit == HTCLOSE) where += " (its close box)";
+      if (hit >= HTLEFT && hit <= HTBOTTOMRIGHT) where += " (its sizing border)";
+    }
+    return where;
+  }
+
+  void Note(const std::string& what) {
+    trail_->Add("event " + std::to_string(event_) + ": " + what);
+  }
+
   // Lets every message run through the program's own dispatch until the queue stays empty.
   void Pump() {
     for (int idle = 0; idle < 2;) {
@@ -389,28 +579,52 @@ class Monkey {
     return point;
   }
 
+  // Cuts a rectangle of the screen down to what the user sees of it in a window's client
+  // area; false when nothing is left. A control's or a row's rectangle reaches past the
+  // client area once the window is smaller than its controls or the list is scrolled, and a
+  // click there lands beside the window or on its frame: a double click on the main
+  // window's system menu icon closes it, as it would for a person.
+  static bool Visible(RECT& rect, HWND window) {
+    RECT client;
+    ::GetClientRect(window, &client);
+    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    return ::IntersectRect(&rect, &rect, &client) != FALSE;
+  }
+
   // After a key or a click that may open the context menu: its items chosen by key.
   void MenuKeys() {
-    for (int i = random_.Below(4); i > 0; --i) PressKey(VK_DOWN);
-    PressKey(random_.Percent(70) ? VK_RETURN : VK_ESCAPE);
+    const int downs = random_.Below(4);
+    for (int i = downs; i > 0; --i) PressKey(VK_DOWN);
+    const WORD last = random_.Percent(70) ? VK_RETURN : VK_ESCAPE;
+    Note("menu keys: Down " + std::to_string(downs) + " times, " + KeyName(last));
+    PressKey(last);
   }
 
   void Event() {
     const int kind = random_.Below(100);
     if (::IsIconic(main_) && kind < 80) {
+      Note("the main window restored");
       ::ShowWindow(main_, SW_RESTORE);
       return;
     }
     if (kind < 20) {  // a click anywhere in the main window
       ::SetForegroundWindow(main_);
-      Click(RandomPointInMain(), false, 1);
+      const POINT point = RandomPointInMain();
+      Note("click at " + Where(point));
+      Click(point, false, 1);
     } else if (kind < 30) {  // one of the four buttons
       ::SetForegroundWindow(main_);
       const HWND button = ::GetDlgItem(::GetDlgItem(main_, TfrmMain::kIdPanel),
                                        TfrmMain::kIdButton2 + random_.Below(4));
       RECT rect;
       ::GetWindowRect(button, &rect);
-      Click(POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, false, 1);
+      if (!Visible(rect, main_)) {
+        Note(trail_->Describe(button) + " is out of sight: nothing clicked");
+        return;
+      }
+      const POINT point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+      Note("click on " + trail_->Describe(button) + " at " + Where(point));
+      Click(point, false, 1);
     } else if (kind < 38) {  // a double click on the list
       ::SetForegroundWindow(main_);
       // Mostly on a row, sometimes on the list's empty part.
@@ -422,10 +636,18 @@ class Monkey {
       } else {
         ::GetWindowRect(list_, &rect);
       }
-      Click(RandomPointIn(rect), false, 2);
+      if (!Visible(rect, list_) || !Visible(rect, main_)) {
+        Note("the row or the list is out of sight: nothing double-clicked");
+        return;
+      }
+      const POINT point = RandomPointIn(rect);
+      Note("double click on the list at " + Where(point));
+      Click(point, false, 2);
     } else if (kind < 45) {  // a right click, and an item of the menu
       ::SetForegroundWindow(main_);
-      Click(RandomPointInMain(), true, 1);
+      const POINT point = RandomPointInMain();
+      Note("right click at " + Where(point) + " and menu keys");
+      Click(point, true, 1);
       MenuKeys();
     } else if (kind < 75) {  // a key
       static constexpr WORD kKeys[] = {VK_TAB,   VK_TAB,    VK_UP,     VK_DOWN, VK_HOME, VK_END,
@@ -434,7 +656,10 @@ class Monkey {
       // Elsewhere than in the list, F10 opens the system menu, whose Close would end the
       // program rather than test it.
       if (key == VK_F10 && ::GetFocus() != list_) key = VK_TAB;
-      if (key == VK_F10 || (key == VK_TAB && random_.Percent(30))) {
+      const bool shift = key == VK_F10 || (key == VK_TAB && random_.Percent(30));
+      Note(std::string("key ") + (shift ? "Shift+" : "") + KeyName(key) + " to " +
+           trail_->Describe(::GetFocus()));
+      if (shift) {
         PressWithShift(key);
       } else {
         PressKey(key);
@@ -447,22 +672,32 @@ class Monkey {
       ::SetForegroundWindow(window);
       RECT rect;
       ::GetWindowRect(window, &rect);
-      Click(RandomPointIn(rect), random_.Percent(20), 1 + random_.Below(2));
+      const POINT point = RandomPointIn(rect);
+      const bool right = random_.Percent(20);
+      const int count = 1 + random_.Below(2);
+      Note(std::string(count == 2 ? "double " : "") + (right ? "right " : "") + "click in " +
+           trail_->Describe(window) + " at " + Where(point));
+      Click(point, right, count);
     } else if (kind < 87) {  // a Properties window closed
       const auto windows = PropertiesWindows();
       if (windows.empty()) return;
-      ::PostMessage(windows[random_.Below(static_cast<int>(windows.size()))], WM_SYSCOMMAND,
-                    SC_CLOSE, 0);
+      const HWND window = windows[random_.Below(static_cast<int>(windows.size()))];
+      Note("close " + trail_->Describe(window));
+      ::PostMessage(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     } else if (kind < 92) {  // the main window resized
-      ::SetWindowPos(main_, nullptr, 0, 0, 150 + random_.Below(700), 100 + random_.Below(500),
-                     SWP_NOMOVE | SWP_NOZORDER);
+      const int width = 150 + random_.Below(700);
+      const int height = 100 + random_.Below(500);
+      Note("the main window resized to " + std::to_string(width) + " by " + std::to_string(height));
+      ::SetWindowPos(main_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
     } else if (kind < 95) {  // minimized (restored by a later event)
+      Note("the main window minimized");
       ::ShowWindow(main_, SW_MINIMIZE);
     } else {  // device changes from another process
       ++foreign_bursts_;
-      const int status =
-          test::RunMessagePoster(main_, "random " + std::to_string(random_.Word()) + " " +
-                                            std::to_string(10 + random_.Below(20)));
+      const std::string command =
+          "random " + std::to_string(random_.Word()) + " " + std::to_string(10 + random_.Below(20));
+      Note("message_poster " + command);
+      const int status = test::RunMessagePoster(main_, command);
       if (status != 0) {
         std::printf("FAIL: message_poster ended with %d (3: no answer, 4: window gone)\n", status);
         failed_ = true;
@@ -489,6 +724,7 @@ class Monkey {
   }
 
   bool Check(int done, const BoxAnswerer& answerer) {
+    Note("end of the batch: menus ended, Properties windows closed, a refresh");
     bool ok = !failed_;
     // Leave the batch as the user leaves the desk: menus closed, Properties windows closed,
     // the main window restored.
@@ -503,9 +739,17 @@ class Monkey {
       std::printf("FAIL: the main window is gone or does not answer\n");
       return false;
     }
-    const int windows = CountWindowsAndChildren();
-    if (windows != windows_) {
-      std::printf("FAIL: %d windows and controls, %d at the start\n", windows, windows_);
+    const std::vector<HWND> windows = WindowsAndChildren();
+    if (windows.size() != start_windows_.size()) {
+      std::printf("FAIL: %zu windows and controls, %zu at the start\n", windows.size(),
+                  start_windows_.size());
+      for (HWND window : windows) {
+        if (start_windows_.count(window) != 0) continue;
+        std::printf("  new: %s, class %s, \"%s\", %s, owner %s\n", trail_->Describe(window).c_str(),
+                    ClassOf(window).c_str(), TextOf(window).c_str(),
+                    ::IsWindowVisible(window) ? "visible" : "hidden",
+                    trail_->Describe(::GetWindow(window, GW_OWNER)).c_str());
+      }
       ok = false;
     }
     for (const std::string& leak : world_.Leaks()) {
@@ -525,9 +769,8 @@ class Monkey {
     std::printf(
         "seed %llu: %d events, %d boxes answered, %d Properties windows, %d foreign bursts%s, "
         "%s\n",
-        static_cast<unsigned long long>(seed_), done, answerer.answered(),
-        answerer.properties_opened(), foreign_bursts_, world_.Summary().c_str(),
-        ok ? "ok" : "FAILED");
+        static_cast<unsigned long long>(seed_), done, answerer.answered(), properties_opened_,
+        foreign_bursts_, world_.Summary().c_str(), ok ? "ok" : "FAILED");
     std::fflush(stdout);
     return ok;
   }
@@ -541,8 +784,13 @@ class Monkey {
   HWND list_ = nullptr;
   HWND hidden_properties_ = nullptr;
   std::map<std::string, std::string> names_;
-  int windows_ = 0;
+  std::set<HWND> start_windows_;
   int foreign_bursts_ = 0;
+  int properties_opened_ = 0;
+  int event_ = 0;
+  std::atomic<int> progress_ = 0;
+  int boxes_in_event_ = 0;
+  monkey::Trail* trail_ = nullptr;
   bool quit_ = false;
   bool failed_ = false;
 };
