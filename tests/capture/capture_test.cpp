@@ -29,7 +29,7 @@ namespace {
 using nlohmann::json;
 
 json DescriptionIn(const std::string& path) {
-  const json file = scenario::ReadJsonFile(path);
+  const json file = scenario::ReadScenarioFile(path);
   return file.contains("machine") ? file.at("machine") : file;
 }
 
