@@ -31,6 +31,7 @@ constexpr bool IsForgedPost(UINT message) {
 class PostedMessageFilter {
  public:
   PostedMessageFilter();
+  ~PostedMessageFilter() = default;  // the hook's owner removes it
   PostedMessageFilter(const PostedMessageFilter&) = delete;
   PostedMessageFilter& operator=(const PostedMessageFilter&) = delete;
 
