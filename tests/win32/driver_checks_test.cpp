@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include "disk/attributes.h"
+#include "disk/device_path.h"
 #include "driver_disks.h"
 #include "platform/handle.h"
 #include "platform/records.h"
+#include "platform/text.h"
 #include "support/refused_attribute_blocks.h"
 
 namespace sb::test {
@@ -18,10 +20,11 @@ constexpr std::int64_t kGiB = 1024LL * 1024 * 1024;
 TEST_F(DriverDisks, TheDriverRefusesAnAttributeBlockOfAnotherVersionOrSize) {
   AddDisk(3, AnsweringDisk("Data", kGiB, 2, sim::MbrLayoutBytes(4, 1)));
   for (const auto& refused : RefusedAttributeBlocks()) {
-    EXPECT_EQ(SendAttributeBlock(real_, DiskPath(3), refused.block), win::kErrorInvalidParameter)
+    EXPECT_EQ(SendAttributeBlock(real_, DiskPath(DecUnsigned(3)), refused.block),
+              win::kErrorInvalidParameter)
         << refused.name;
     TGetDiskAttributes word;
-    ASSERT_TRUE(GetDiskAttributes(real_, DiskPath(3), word));
+    ASSERT_TRUE(GetDiskAttributes(real_, DiskPath(DecUnsigned(3)), word));
     EXPECT_EQ(word.Attributes, 2u) << refused.name;
   }
 }
@@ -41,7 +44,7 @@ TEST_F(DriverDisks, TheDescriptorExistsOnlyWhereOneIsDescribed) {
   } cases[] = {{4, true}, {5, false}};
   for (const auto& c : cases) {
     const UniqueHandle disk =
-        OpenExisting(real_, DiskPath(c.disk), win::kGenericRead, kShareReadWrite);
+        OpenExisting(real_, DiskPath(DecUnsigned(c.disk)), win::kGenericRead, kShareReadWrite);
     ASSERT_TRUE(disk.valid());
     EXPECT_EQ(real_.DeviceIoControl(disk.get(), ioctl::kStorageQueryProperty, query, {}), c.exists)
         << "disk " << c.disk;

@@ -331,7 +331,7 @@ TEST_F(DriverDisks, BothMachinesFollowTheSameRules) {
     for (Platform* platform :
          {static_cast<Platform*>(&real_), static_cast<Platform*>(&simulated_)}) {
       const UniqueHandle handle =
-          OpenExisting(*platform, DiskPath(12), win::kGenericRead, kShareReadWrite);
+          OpenExisting(*platform, DiskPath(DecUnsigned(12)), win::kGenericRead, kShareReadWrite);
       ASSERT_TRUE(handle.valid());
       const Bytes input(c.input, 0);
       Bytes output(c.output, 0);

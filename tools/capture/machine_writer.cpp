@@ -2,25 +2,16 @@
 
 #include <cstdio>
 
+#include "tools/scenario/format_text.h"
+
 namespace sb::capture {
 namespace {
 
 using nlohmann::ordered_json;
 
+using scenario::CodeText;
 std::string Hex(ConstBytes bytes) {
-  static const char kDigits[] = "0123456789abcdef";
-  std::string text;
-  for (std::uint8_t byte : bytes) {
-    text += kDigits[byte >> 4];
-    text += kDigits[byte & 0xF];
-  }
-  return text;
-}
-
-std::string CodeText(std::uint32_t code) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(code));
-  return text;
+  return scenario::HexText(bytes);
 }
 
 void AppendUtf8(std::string& out, std::uint32_t c) {

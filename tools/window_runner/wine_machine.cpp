@@ -10,26 +10,16 @@
 #include "platform/sim/sim_machine.h"
 #include "tools/testdisk/protocol.h"
 #include "volumes/volume_routines.h"
+#include "tools/scenario/format_text.h"
 
 namespace sb::window_runner {
 namespace {
 
 using nlohmann::json;
 
+using scenario::CodeText;
 std::string Hex(ConstBytes bytes) {
-  static const char kDigits[] = "0123456789abcdef";
-  std::string text;
-  for (std::uint8_t byte : bytes) {
-    text += kDigits[byte >> 4];
-    text += kDigits[byte & 0xF];
-  }
-  return text;
-}
-
-std::string CodeText(std::uint32_t code) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(code));
-  return text;
+  return scenario::HexText(bytes);
 }
 
 // One request the program sends a disk: how it opens the disk for it, and its buffer.
