@@ -10,6 +10,7 @@
 #include "platform/handle.h"
 #include "platform/records.h"
 #include "platform/text.h"
+#include "support/machines.h"
 #include "support/refused_attribute_blocks.h"
 
 namespace sb::test {
@@ -18,7 +19,7 @@ namespace {
 constexpr std::int64_t kGiB = 1024LL * 1024 * 1024;
 
 TEST_F(DriverDisks, TheDriverRefusesAnAttributeBlockOfAnotherVersionOrSize) {
-  AddDisk(3, AnsweringDisk("Data", kGiB, 2, sim::MbrLayoutBytes(4, 1)));
+  AddDisk(3, ListDisk("Data", kGiB, 2, kSata, sim::MbrLayoutBytes(4, 1)));
   for (const auto& refused : RefusedAttributeBlocks()) {
     EXPECT_EQ(SendAttributeBlock(real_, DiskPath(DecUnsigned(3)), refused.block),
               win::kErrorInvalidParameter)
@@ -32,9 +33,9 @@ TEST_F(DriverDisks, TheDriverRefusesAnAttributeBlockOfAnotherVersionOrSize) {
 // The existence query of the device property (StorageDeviceProperty, PropertyExistsQuery)
 // succeeds only for a disk that has a descriptor.
 TEST_F(DriverDisks, TheDescriptorExistsOnlyWhereOneIsDescribed) {
-  sim::Disk without = AnsweringDisk("None", kGiB, 0, sim::MbrLayoutBytes(4, 1));
+  sim::Disk without = ListDisk("None", kGiB, 0, kSata, sim::MbrLayoutBytes(4, 1));
   without.descriptor.reset();
-  AddDisk(4, AnsweringDisk("Data", kGiB, 0, sim::MbrLayoutBytes(4, 1)));
+  AddDisk(4, ListDisk("Data", kGiB, 0, kSata, sim::MbrLayoutBytes(4, 1)));
   AddDisk(5, without);
   Bytes query(rec::kStoragePropertyQuerySize, 0);
   ByteWriter(query).U32(4, 1);  // QueryType PropertyExistsQuery; PropertyId 0 is the device
