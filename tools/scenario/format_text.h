@@ -1,0 +1,33 @@
+// How the machine format writes raw bytes and control codes: the inverses of ParseHex and
+// ParseCode, for the tools that write descriptions (the capture, the window runner's
+// description of Wine's disk 0).
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "platform/bytes.h"
+
+namespace sb::scenario {
+
+// Lower-case hexadecimal digits, two a byte, no separators.
+inline std::string HexText(ConstBytes bytes) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string text;
+  text.reserve(bytes.size() * 2);
+  for (const std::uint8_t byte : bytes) {
+    text += kDigits[byte >> 4];
+    text += kDigits[byte & 0xF];
+  }
+  return text;
+}
+
+// "0x0007405C": eight upper-case digits.
+inline std::string CodeText(std::uint32_t code) {
+  char text[16] = {};
+  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(code));
+  return text;
+}
+
+}  // namespace sb::scenario
