@@ -46,8 +46,10 @@ bool WriteFile(const char* path, const std::string& text) {
 // when the platform keeps them.
 int RunWindows(HINSTANCE instance, sb::Platform& platform, int show_command,
                sb::bench::StageProbe& probe, const char* file,
-               const sb::bench::TimedPlatform* timed = nullptr) {
+               const sb::bench::TimedPlatform* timed = nullptr,
+               sb::demo::NoticeWindow* notices = nullptr) {
   sb::Application application(instance, platform, sb::VolumeList);
+  if (notices != nullptr) notices->set_target(&application.main_window());
   if (!application.Start(show_command)) return 1;
   probe.Stamp("Start returned");
   bool written = false;
@@ -90,10 +92,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
     sb::demo::NoticePostingMachine machine;
     sb::demo::BuildDemoMachine(machine);
     probe.Stamp("demo machine built");
-    const sb::demo::NoticeWindow driver(instance, L"SpindlebayDemoDriver");
+    sb::demo::NoticeWindow driver(instance, L"SpindlebayDemoDriver");
     machine.set_notice_window(driver.hwnd());
     probe.Stamp("demo's notice window created");
-    return RunWindows(instance, machine, show_command, probe, file);
+    const int result = RunWindows(instance, machine, show_command, probe, file, nullptr, &driver);
+    driver.set_target(nullptr);
+    return result;
   }
   if (variant == "disks") {
     sb::Win32Platform real;

@@ -28,7 +28,10 @@ void OnStickMessage(void* context, UINT message) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
   sb::demo::NoticePostingMachine machine;
   sb::demo::BuildDemoMachine(machine);
-  const sb::demo::NoticeWindow driver(instance, L"SpindlebayDemoDriver", OnStickMessage, &machine);
+  sb::Application application(instance, machine, sb::VolumeList);
+  sb::demo::NoticeWindow driver(instance, L"SpindlebayDemoDriver", OnStickMessage, &machine);
+  driver.set_target(&application.main_window());
   machine.set_notice_window(driver.hwnd());
-  return sb::RunApplication(instance, machine, sb::VolumeList, show_command);
+  if (!application.Start(show_command)) return 1;
+  return application.Run();
 }

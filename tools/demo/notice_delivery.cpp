@@ -52,19 +52,22 @@ NoticeWindow::~NoticeWindow() {
 
 LRESULT CALLBACK NoticeWindow::WindowProc(HWND hwnd, UINT message, WPARAM wparam,
                                           LPARAM lparam) noexcept {
-  if (message == kNoticeMessage) {
-    if (frmMain != nullptr) {
-      DEV_BROADCAST_VOLUME volume = {};
-      volume.dbcv_size = sizeof volume;
-      volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
-      volume.dbcv_unitmask = static_cast<DWORD>(lparam);
-      ::SendMessageW(frmMain->hwnd(), WM_DEVICECHANGE, wparam, reinterpret_cast<LPARAM>(&volume));
+  if (message >= kNoticeMessage && message < 0xC000) {
+    const auto* self =
+        reinterpret_cast<const NoticeWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self == nullptr) return 0;
+    if (message == kNoticeMessage) {
+      const HWND target = self->target_ != nullptr ? self->target_->hwnd() : nullptr;
+      if (target != nullptr) {
+        DEV_BROADCAST_VOLUME volume = {};
+        volume.dbcv_size = sizeof volume;
+        volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+        volume.dbcv_unitmask = static_cast<DWORD>(lparam);
+        ::SendMessageW(target, WM_DEVICECHANGE, wparam, reinterpret_cast<LPARAM>(&volume));
+      }
+    } else if (self->handler_ != nullptr) {
+      self->handler_(self->context_, message);
     }
-    return 0;
-  }
-  if (message > kNoticeMessage && message < 0xC000) {
-    auto* self = reinterpret_cast<NoticeWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self != nullptr && self->handler_ != nullptr) self->handler_(self->context_, message);
     return 0;
   }
   return ::DefWindowProcW(hwnd, message, wparam, lparam);

@@ -6,6 +6,10 @@
 
 #include "platform/sim/sim_machine.h"
 
+namespace sb {
+class TfrmMain;
+}
+
 namespace sb::demo {
 
 // A simulated machine that posts every notice it queues to a NoticeWindow, so that the
@@ -26,8 +30,8 @@ class NoticePostingMachine : public sim::SimMachine {
 };
 
 // A hidden top-level window that turns posted notices into WM_DEVICECHANGE broadcasts to
-// frmMain. Messages from WM_APP + 1 on are handed to an optional handler (the demo's
-// stick, for example).
+// the main window it is given. Messages from WM_APP + 1 on are handed to an optional
+// handler (the demo's stick, for example).
 class NoticeWindow {
  public:
   using AppHandler = void (*)(void* context, UINT message);
@@ -39,6 +43,9 @@ class NoticeWindow {
   NoticeWindow& operator=(const NoticeWindow&) = delete;
 
   HWND hwnd() const { return hwnd_; }
+  // The main window that receives the broadcasts, from before its start (its window is
+  // read at each notice), or nullptr. Notices that come while there is none are dropped.
+  void set_target(const TfrmMain* main_window) { target_ = main_window; }
 
   static constexpr UINT kNoticeMessage = WM_APP;
 
@@ -47,6 +54,7 @@ class NoticeWindow {
                                      LPARAM lparam) noexcept;
 
   HWND hwnd_ = nullptr;
+  const TfrmMain* target_ = nullptr;
   AppHandler handler_;
   void* context_;
 };

@@ -336,6 +336,8 @@ class World {
   virtual std::vector<std::string> Leaks() = 0;
   // What the disks went through, for the batch's line.
   virtual std::string Summary() { return ""; }
+  // The main window that the world's own notices go to, if it raises any, or nullptr.
+  virtual void Attach(const TfrmMain* /*main_window*/) {}
 };
 
 // The demo's simulated machine; its volume notices reach the window through the queue.
@@ -346,6 +348,7 @@ class DemoWorld final : public World {
     machine_.set_notice_window(notices_.hwnd());
   }
   Platform& platform() override { return machine_; }
+  void Attach(const TfrmMain* main_window) override { notices_.set_target(main_window); }
   std::vector<std::string> ExpectedRows(const std::map<std::string, std::string>& names) override {
     std::vector<std::string> rows;
     for (std::uint32_t number = 0; number < 16; ++number) {
@@ -430,7 +433,12 @@ class Monkey {
       : world_(world),
         seed_(seed),
         random_(seed),
-        application_(::GetModuleHandle(nullptr), world.platform(), table_) {}
+        application_(::GetModuleHandle(nullptr), world.platform(), table_) {
+    world_.Attach(&application_.main_window());
+  }
+  ~Monkey() { world_.Attach(nullptr); }
+  Monkey(const Monkey&) = delete;
+  Monkey& operator=(const Monkey&) = delete;
 
   bool Start() {
     if (!application_.Start(SW_SHOWNORMAL)) return false;

@@ -17,7 +17,7 @@
 #include "platform/win32/win32_platform.h"
 #include "tools/boxes/box_answerer.h"
 #include "tools/soak/counting_platform.h"
-#include "ui/win32/tfrm_main.h"
+#include "ui/win32/app.h"
 #include "ui/win32/tfrm_properties.h"
 #include "volumes/volume_table.h"
 
@@ -144,20 +144,15 @@ int main(int argc, char** argv) {
   const int refreshes = argc > 1 ? std::atoi(argv[1]) : 1000;
   const int windows = argc > 2 ? std::atoi(argv[2]) : 100;
   const int rounds = argc > 3 ? std::atoi(argv[3]) : 0;
-  HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
-  ::InitCommonControlsEx(&controls);
-  if (!sb::TfrmMain::RegisterClasses(instance) || !sb::Tfrmproperties::RegisterClass(instance)) {
-    return 2;
-  }
   sb::Win32Platform real;
   CountingPlatform platform(real);
-  sb::TfrmMain main_window(instance, platform, sb::VolumeList);
-  if (!main_window.Create()) {
+  // The program's own start; the soak then drives the window in loops of its own.
+  sb::Application application(::GetModuleHandleW(nullptr), platform, sb::VolumeList);
+  if (!application.Start(SW_SHOW)) {
     std::fprintf(stderr, "soak: the main window could not be created (no display?)\n");
     return 2;
   }
-  ::ShowWindow(main_window.hwnd(), SW_SHOW);
+  const sb::TfrmMain& main_window = application.main_window();
   Pump();
   // Every box answered as it comes up: Yes to a question, OK to the rest.
   const sb::BoxAnswerer answerer;

@@ -63,8 +63,12 @@ void Check(const json& actions) {
 
 }  // namespace
 
-ActionPlayer::ActionPlayer(const json& scenario, testdisk::ControlClient* driver)
-    : actions_(scenario.at("actions")), driver_(driver) {
+ActionPlayer::ActionPlayer(const json& scenario, testdisk::ControlClient* driver,
+                           const TfrmMain& main_window)
+    : main_window_(main_window),
+      actions_(scenario.at("actions")),
+      driver_(driver),
+      observer_(main_window) {
   Check(actions_);
   scenario::LoadMachine(scenario.at("machine"), volumes_);
   if (!observer_.installed()) throw scenario::InputError("the window hooks were refused");
@@ -90,10 +94,9 @@ void CALLBACK ActionPlayer::OnTimer(HWND, UINT, UINT_PTR, DWORD) noexcept {
 // consequence it posted. A tick that comes while an action runs (inside a box or a command
 // that lets pending messages run) waits for the next one.
 void ActionPlayer::Tick() {
-  // The program has not finished its start until the hidden Properties window is made.
-  if (busy_ || frmMain == nullptr || frmproperties == nullptr) return;
+  const HWND main = main_window_.hwnd();
+  if (busy_ || main == nullptr) return;
   busy_ = true;
-  const HWND main = frmMain->hwnd();
   // A control that cannot be read whole ends the run with its reason: nothing is cut.
   try {
     PrintOutcome(main);

@@ -19,15 +19,18 @@ class ActionPlayer {
  public:
   // scenario: as this Wine shows it; its volumes are those the volume broadcasts name.
   // driver: read for the requests its disks received after each action, or nullptr.
+  // main_window: the program's main window, from before its start; it outlives the player.
   // Throws scenario::InputError for actions it cannot play; the first must be "start".
-  ActionPlayer(const nlohmann::json& scenario, testdisk::ControlClient* driver);
+  ActionPlayer(const nlohmann::json& scenario, testdisk::ControlClient* driver,
+               const TfrmMain& main_window);
   ActionPlayer(const ActionPlayer&) = delete;
   ActionPlayer& operator=(const ActionPlayer&) = delete;
   ~ActionPlayer() { Stop(); }
 
-  // The program's start is the first action. Start() announces it and sets the player
-  // going; the rest run once the program's message loop runs. The player closes the main
-  // window after the last action, which ends the program's loop.
+  // The program's start is the first action. The player is made before the start, so that
+  // what the start shows is recorded; Start() is called once the start is done, and sets
+  // the player going: the rest run once the program's message loop runs. The player closes
+  // the main window after the last action, which ends the program's loop.
   void Start();
   void Stop();
   // A command paused (the platform's Sleep).
@@ -44,6 +47,7 @@ class ActionPlayer {
   void Broadcast(HWND main);
 
   static inline ActionPlayer* instance_ = nullptr;
+  const TfrmMain& main_window_;
   nlohmann::json actions_;
   sim::SimMachine volumes_;  // keeps the volumes the broadcasts name
   testdisk::ControlClient* driver_;

@@ -22,10 +22,6 @@ std::string ClassOf(HWND window) {
   return name;
 }
 
-HWND MainWindow() {
-  return frmMain != nullptr ? frmMain->hwnd() : nullptr;
-}
-
 // The box type as its buttons, default button and icon show it.
 std::uint32_t BoxType(HWND box) {
   struct ButtonSet {
@@ -79,8 +75,9 @@ std::uint32_t BoxType(HWND box) {
 
 }  // namespace
 
-WindowObserver::WindowObserver()
-    : boxes_(BoxPolicy{.answer = [this](const ShownBox& box) { return AnswerBox(box); },
+WindowObserver::WindowObserver(const TfrmMain& main_window)
+    : main_window_(main_window),
+      boxes_(BoxPolicy{.answer = [this](const ShownBox& box) { return AnswerBox(box); },
                        .record = [this](const ShownBox& box, int) { RecordBox(box); }}) {
   instance_ = this;
   WNDCLASSEXW marker_class = {};
@@ -138,6 +135,10 @@ int WindowObserver::AnswerBox(const ShownBox& box) {
     answers_.pop_front();
   }
   return answer;
+}
+
+HWND WindowObserver::MainWindow() const {
+  return main_window_.hwnd();
 }
 
 // A box is activated once it is on screen: it is read and recorded.

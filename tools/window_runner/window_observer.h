@@ -14,6 +14,10 @@
 #include "tools/boxes/box_answerer.h"
 #include "ui/win32/ui_handles.h"
 
+namespace sb {
+class TfrmMain;
+}
+
 namespace sb::window_runner {
 
 class WindowObserver {
@@ -24,7 +28,8 @@ class WindowObserver {
   };
 
   // Installs the hooks on the calling thread, which must be the windows' thread.
-  WindowObserver();
+  // main_window: the program's main window, from before its start; it outlives the observer.
+  explicit WindowObserver(const TfrmMain& main_window);
   ~WindowObserver();
   WindowObserver(const WindowObserver&) = delete;
   WindowObserver& operator=(const WindowObserver&) = delete;
@@ -50,8 +55,10 @@ class WindowObserver {
   int AnswerBox(const ShownBox& box);
   void RecordBox(const ShownBox& box);
   void OnSentMessage(const CWPSTRUCT& sent);
+  HWND MainWindow() const;
 
   static inline WindowObserver* instance_ = nullptr;
+  const TfrmMain& main_window_;
   HWND marker_window_ = nullptr;
   UINT marker_ = 0;
   bool in_action_ = false;

@@ -1,5 +1,5 @@
 // window_runner: the scenario runner's actions played on the real main window. The program's
-// own start (RunApplication) makes TfrmMain over the real platform, the machine's disks 1 to
+// own start (Application) makes TfrmMain over the real platform, the machine's disks 1 to
 // 15 are the test disk driver's, and after each action the runner prints what the user sees
 // in the scenario runner's format (tools/scenario/FORMAT.md, without --calls), so that the
 // two outputs can be compared.
@@ -122,12 +122,24 @@ int Main(int argc, char** argv) {
   LoadDriver(driver, scenario.at("machine"));
   if (!RecordBoxForms()) throw scenario::InputError("the message box imports were not found");
 
-  ActionPlayer player(seen_by_wine, options.requests ? &driver : nullptr);
+  // The player's pauses are marked once it exists; the platform is made first, as the
+  // program's windows are made over it.
+  ActionPlayer* pausing = nullptr;
   MarkedPausePlatform platform(
-      real, [&player] { player.OnPause(); }, options.wait);
+      real,
+      [&pausing] {
+        if (pausing != nullptr) pausing->OnPause();
+      },
+      options.wait);
+  Application application(::GetModuleHandle(nullptr), platform, VolumeList);
+  ActionPlayer player(seen_by_wine, options.requests ? &driver : nullptr,
+                      application.main_window());
+  pausing = &player;
+  if (!application.Start(SW_SHOWNORMAL)) {
+    throw scenario::InputError("the main window could not be created");
+  }
   player.Start();
-  const int result =
-      RunApplication(::GetModuleHandle(nullptr), platform, VolumeList, SW_SHOWNORMAL);
+  const int result = application.Run();
   player.Stop();
   std::cout.flush();
   if (!player.error().empty()) throw scenario::InputError(player.error());
