@@ -3,11 +3,14 @@
 #pragma once
 
 #include "platform/text.h"
+#include "spindlebay_version.h"
 
 namespace sb {
 
 inline constexpr const Char* kProgramTitle = SB_T("Spindlebay");
-inline constexpr const Char* kMainCaption = SB_T("Spindlebay 0.9 - support@spindlebay.example");
+// The version shown is the project's major and minor version (project() in CMakeLists.txt).
+inline constexpr const Char* kMainCaption =
+    SB_T("Spindlebay " SB_PRODUCT_VERSION " - support@spindlebay.example");
 inline constexpr const Char* kPickADisk = SB_T("pick a disk/part");
 
 }  // namespace sb
