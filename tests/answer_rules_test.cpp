@@ -20,7 +20,7 @@ TEST_F(AnswerRulesTest, DiskRequestsAtTheEdgesOfEachRule) {
     const Handle disk = machine.CreateFile(SB_T("\\\\.\\PhysicalDrive3"), win::kGenericRead,
                                            kShareReadWrite, win::kOpenExisting, 0);
     ASSERT_NE(disk, kInvalidHandle);
-    const Bytes input(c.input, 0);
+    const Bytes input = test::RuleInput(c);
     Bytes output(c.output, 0);
     machine.SetLastError(0);
     const bool ok = machine.DeviceIoControl(disk, c.code, input, output);

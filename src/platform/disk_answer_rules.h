@@ -68,6 +68,21 @@ constexpr const RequestRule* RecordRuleOf(std::uint32_t code) {
   return nullptr;
 }
 
+// IOCTL_STORAGE_QUERY_PROPERTY, once its sizes hold: only the device property (PropertyId
+// StorageDeviceProperty, 0) is described, and another property fails with
+// kErrorNotSupported. Its existence query (QueryType PropertyExistsQuery, 1) succeeds with
+// no bytes when the device has a descriptor and fails with kErrorNotSupported when not; any
+// query type but that and the standard one (0) fails with kErrorInvalidParameter.
+enum class PropertyQuery : std::uint8_t { kStandard, kExists, kOtherProperty, kBadQueryType };
+inline constexpr std::size_t kPropertyQueryPropertyId = 0;  // offsets in STORAGE_PROPERTY_QUERY
+inline constexpr std::size_t kPropertyQueryQueryType = 4;
+
+constexpr PropertyQuery PropertyQueryOf(std::uint32_t property_id, std::uint32_t query_type) {
+  if (property_id != 0) return PropertyQuery::kOtherProperty;
+  if (query_type == 0) return PropertyQuery::kStandard;
+  return query_type == 1 ? PropertyQuery::kExists : PropertyQuery::kBadQueryType;
+}
+
 // IOCTL_DISK_GET_DISK_ATTRIBUTES and IOCTL_DISK_SET_DISK_ATTRIBUTES (assumed: no published
 // driver answers them). The get needs a 16-byte buffer (else kErrorInsufficientBuffer); the
 // set needs a 40-byte block whose Version is 40 (else kErrorInvalidParameter). A disk that

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/bytes.h"
+#include "platform/disk_answer_rules.h"
 #include "platform/platform.h"
 #include "platform/records.h"
 #include "platform/sim/sim_machine.h"
@@ -17,6 +19,7 @@ enum class RuleDisk {
   kAnswering,     // answers every request
   kWithoutMedia,  // a removable drive without media (an empty card-reader slot)
   kBareBridge,    // a USB bridge: no failure prediction, no caching page
+  kNoDescriptor,  // answers every request but the device property
 };
 
 inline sim::Disk RuleDiskOf(RuleDisk kind) {
@@ -32,6 +35,7 @@ inline sim::Disk RuleDiskOf(RuleDisk kind) {
     disk.cache = sim::CacheBytes(true, false);
     disk.predict_failure = sim::PredictFailureBytes(0);
   }
+  if (kind == RuleDisk::kNoDescriptor) disk.descriptor.reset();
   disk.has_media = kind != RuleDisk::kWithoutMedia;
   return disk;
 }
@@ -40,10 +44,22 @@ struct RuleCase {
   const char* what;
   RuleDisk disk;
   std::uint32_t code;
-  std::size_t input;    // bytes of a zeroed input (a standard device-property query)
-  std::size_t output;   // bytes of the output buffer
-  std::uint32_t error;  // 0: the request succeeds
+  std::size_t input;              // bytes of input: a property query, zeroed but for the two below
+  std::size_t output;             // bytes of the output buffer
+  std::uint32_t error;            // 0: the request succeeds
+  std::uint32_t property_id = 0;  // StorageDeviceProperty
+  std::uint32_t query_type = 0;   // PropertyStandardQuery
 };
+
+inline Bytes RuleInput(const RuleCase& c) {
+  Bytes input(c.input, 0);
+  if (input.size() >= rec::kStoragePropertyQuerySize) {
+    ByteWriter writer(input);
+    writer.U32(rules::kPropertyQueryPropertyId, c.property_id);
+    writer.U32(rules::kPropertyQueryQueryType, c.query_type);
+  }
+  return input;
+}
 
 inline constexpr std::uint32_t kPropertyCode = ioctl::kStorageQueryProperty;
 
@@ -56,6 +72,15 @@ inline constexpr RuleCase kRuleCases[] = {
     {"a descriptor buffer of 7 bytes", RuleDisk::kAnswering, kPropertyCode, 12, 7,
      win::kErrorInsufficientBuffer},
     {"the descriptor header alone", RuleDisk::kAnswering, kPropertyCode, 12, 8, 0},
+    {"the descriptor of a device without one", RuleDisk::kNoDescriptor, kPropertyCode, 12, 4096,
+     win::kErrorNotSupported},
+    {"the existence query of the descriptor", RuleDisk::kAnswering, kPropertyCode, 12, 0, 0, 0, 1},
+    {"the existence query of a device without one", RuleDisk::kNoDescriptor, kPropertyCode, 12, 0,
+     win::kErrorNotSupported, 0, 1},
+    {"the adapter property", RuleDisk::kAnswering, kPropertyCode, 12, 4096, win::kErrorNotSupported,
+     1, 0},
+    {"a mask query of the descriptor", RuleDisk::kAnswering, kPropertyCode, 12, 4096,
+     win::kErrorInvalidParameter, 0, 2},
     {"failure prediction of a device without it", RuleDisk::kBareBridge,
      ioctl::kStoragePredictFailure, 0, 516, win::kErrorInvalidFunction},
     {"failure prediction into 515 bytes", RuleDisk::kBareBridge, ioctl::kStoragePredictFailure, 0,

@@ -333,7 +333,7 @@ TEST_F(DriverDisks, BothMachinesFollowTheSameRules) {
       const UniqueHandle handle =
           OpenExisting(*platform, DiskPath(DecUnsigned(12)), win::kGenericRead, kShareReadWrite);
       ASSERT_TRUE(handle.valid());
-      const Bytes input(c.input, 0);
+      const Bytes input = test::RuleInput(c);
       Bytes output(c.output, 0);
       platform->SetLastError(0);
       const bool ok = platform->DeviceIoControl(handle.get(), c.code, input, output);

@@ -149,6 +149,20 @@ bool SimMachine::DiskRequest(Disk& disk, std::uint32_t number, const OpenHandle&
   }
   const rules::RequestRule* rule = rules::RecordRuleOf(code);
   if (rule == nullptr) return Fail(call, rules::kUnknownRequestError);
+  if (code == ioctl::kStorageQueryProperty && input.size() >= rule->minimum_input) {
+    const ByteReader query(input);
+    switch (rules::PropertyQueryOf(query.U32(rules::kPropertyQueryPropertyId),
+                                   query.U32(rules::kPropertyQueryQueryType))) {
+      case rules::PropertyQuery::kOtherProperty:
+        return Fail(call, rules::kErrorNotSupported);
+      case rules::PropertyQuery::kBadQueryType:
+        return Fail(call, rules::kErrorInvalidParameter);
+      case rules::PropertyQuery::kExists:
+        return disk.descriptor ? true : Fail(call, rules::kErrorNotSupported);
+      case rules::PropertyQuery::kStandard:
+        break;
+    }
+  }
   std::optional<Bytes> answer;
   if (code == ioctl::kDiskGetLengthInfo) {
     if (disk.answers_length) {

@@ -37,17 +37,22 @@ DiskResult AnswerRecord(const rules::RequestRule& rule, const Answer& answer, bo
   return {STATUS_SUCCESS, static_cast<std::uint32_t>(output.Copy(0, answer.bytes))};
 }
 
-// Only the device descriptor is described; the other properties are not supported, and the
-// existence query of the device property succeeds with no bytes.
+// Only the device descriptor is described (rules::PropertyQueryOf).
 DiskResult AnswerQueryProperty(const rules::RequestRule& rule, const Answer& answer,
                                const DiskRequest& request) {
   if (request.input.size() < rule.minimum_input) return FailWithError(rule.short_input_error);
-  const std::uint32_t property = request.input.U32(kPropertyQueryPropertyId);
-  const std::uint32_t query = request.input.U32(kPropertyQueryQueryType);
-  if (property != StorageDeviceProperty) return Fail(STATUS_NOT_SUPPORTED);
-  if (query == PropertyExistsQuery)
-    return {answer.found ? STATUS_SUCCESS : STATUS_NOT_SUPPORTED, 0};
-  if (query != PropertyStandardQuery) return Fail(STATUS_INVALID_PARAMETER);
+  switch (rules::PropertyQueryOf(request.input.U32(rules::kPropertyQueryPropertyId),
+                                 request.input.U32(rules::kPropertyQueryQueryType))) {
+    case rules::PropertyQuery::kOtherProperty:
+      return FailWithError(rules::kErrorNotSupported);
+    case rules::PropertyQuery::kBadQueryType:
+      return FailWithError(rules::kErrorInvalidParameter);
+    case rules::PropertyQuery::kExists:
+      if (!answer.found) return FailWithError(rules::kErrorNotSupported);
+      return {STATUS_SUCCESS, 0};
+    case rules::PropertyQuery::kStandard:
+      break;
+  }
   return AnswerRecord(rule, answer, true, request);
 }
 

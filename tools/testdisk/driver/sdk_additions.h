@@ -16,9 +16,6 @@
 
 namespace sb::testdisk::kernel {
 
-// STORAGE_PROPERTY_QUERY
-inline constexpr std::size_t kPropertyQueryPropertyId = 0;
-inline constexpr std::size_t kPropertyQueryQueryType = 4;
 // STORAGE_DESCRIPTOR_HEADER: Version and Size, the part of a descriptor a caller must take.
 inline constexpr std::size_t kStorageDescriptorHeaderSize = 8;
 

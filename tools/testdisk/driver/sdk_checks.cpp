@@ -60,11 +60,18 @@ static_assert(sizeof(PARTITION_INFORMATION_EX) == rec::kPartitionEntrySize);
 static_assert(sizeof(DISK_CACHE_INFORMATION) == rec::kCacheInformationSize);
 static_assert(sizeof(STORAGE_PREDICT_FAILURE) == rec::kPredictFailureSize);
 static_assert(sizeof(STORAGE_PROPERTY_QUERY) == rec::kStoragePropertyQuerySize);
-static_assert(offsetof(STORAGE_PROPERTY_QUERY, PropertyId) == kPropertyQueryPropertyId);
-static_assert(offsetof(STORAGE_PROPERTY_QUERY, QueryType) == kPropertyQueryQueryType);
+static_assert(offsetof(STORAGE_PROPERTY_QUERY, PropertyId) == rules::kPropertyQueryPropertyId);
+static_assert(offsetof(STORAGE_PROPERTY_QUERY, QueryType) == rules::kPropertyQueryQueryType);
 static_assert(sizeof(STORAGE_DESCRIPTOR_HEADER) == kStorageDescriptorHeaderSize);
 static_assert(sizeof(STORAGE_DEVICE_DESCRIPTOR) == rec::kDescriptorHeaderSize);
-static_assert(StorageDeviceProperty == 0 && PropertyStandardQuery == 0 && PropertyExistsQuery == 1);
+static_assert(rules::PropertyQueryOf(StorageDeviceProperty, PropertyStandardQuery) ==
+                  rules::PropertyQuery::kStandard &&
+              rules::PropertyQueryOf(StorageDeviceProperty, PropertyExistsQuery) ==
+                  rules::PropertyQuery::kExists &&
+              rules::PropertyQueryOf(StorageAdapterProperty, PropertyStandardQuery) ==
+                  rules::PropertyQuery::kOtherProperty &&
+              rules::PropertyQueryOf(StorageDeviceProperty, PropertyMaskQuery) ==
+                  rules::PropertyQuery::kBadQueryType);
 
 // The rules both emulations follow: their codes, the records' sizes, and a status for every
 // error they give.
@@ -89,8 +96,12 @@ constexpr bool EveryRuleErrorHasAStatus() {
       if (error != 0 && StatusOfErrorCode(error) == kStatusUnsuccessful) return false;
     }
   }
-  const std::uint32_t fixed[] = {rules::kErrorNotReady, rules::kErrorInsufficientBuffer,
-                                 rules::kAttributesUnansweredError, rules::kUnknownRequestError};
+  const std::uint32_t fixed[] = {rules::kErrorNotReady,
+                                 rules::kErrorInsufficientBuffer,
+                                 rules::kAttributesUnansweredError,
+                                 rules::kUnknownRequestError,
+                                 rules::kErrorNotSupported,
+                                 rules::kErrorInvalidParameter};
   for (std::uint32_t error : fixed) {
     if (StatusOfErrorCode(error) == kStatusUnsuccessful) return false;
   }
