@@ -154,5 +154,25 @@ TEST_F(MainWindowTest, PropertiesWindowsOpenOnDoubleClickAndCloseOnTheirOwn) {
   EXPECT_FALSE(::IsWindow(second));
 }
 
+// A minimized main window takes its Properties windows with it; restored, it brings them
+// back, as the minimize box and the taskbar do it.
+TEST_F(MainWindowTest, PropertiesWindowsHideAndComeBackWithTheMainWindow) {
+  ::SendMessage(window->hwnd(), WM_COMMAND, TfrmMain::kIdShowDiskPartInformations1, 0);
+  ASSERT_NE(frmproperties, nullptr);
+  const HWND properties = frmproperties->hwnd();
+  ASSERT_TRUE(::IsWindowVisible(properties));
+  ::SetActiveWindow(window->hwnd());
+
+  ::SendMessage(window->hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  test::Pump();
+  EXPECT_TRUE(::IsIconic(window->hwnd()));
+  EXPECT_FALSE(::IsWindowVisible(properties));
+
+  ::SendMessage(window->hwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  test::Pump();
+  EXPECT_FALSE(::IsIconic(window->hwnd()));
+  EXPECT_TRUE(::IsWindowVisible(properties));
+}
+
 }  // namespace
 }  // namespace sb
