@@ -28,15 +28,16 @@ bool IsMain(HWND window) {
 StageProbe::StageProbe(double reference) : reference_(reference) {
   g_probe = this;
   const DWORD thread = ::GetCurrentThreadId();
-  cbt_ = ::SetWindowsHookExW(WH_CBT, OnCbt, nullptr, thread);
-  call_ = ::SetWindowsHookExW(WH_CALLWNDPROC, OnCall, nullptr, thread);
-  call_return_ = ::SetWindowsHookExW(WH_CALLWNDPROCRET, OnCallReturn, nullptr, thread);
+  cbt_.reset(::SetWindowsHookExW(WH_CBT, OnCbt, nullptr, thread));
+  call_.reset(::SetWindowsHookExW(WH_CALLWNDPROC, OnCall, nullptr, thread));
+  call_return_.reset(::SetWindowsHookExW(WH_CALLWNDPROCRET, OnCallReturn, nullptr, thread));
 }
 
 StageProbe::~StageProbe() {
-  if (cbt_ != nullptr) ::UnhookWindowsHookEx(cbt_);
-  if (call_ != nullptr) ::UnhookWindowsHookEx(call_);
-  if (call_return_ != nullptr) ::UnhookWindowsHookEx(call_return_);
+  // The hooks go before the pointer their procedures read.
+  cbt_.reset();
+  call_.reset();
+  call_return_.reset();
   g_probe = nullptr;
 }
 

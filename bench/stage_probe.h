@@ -1,11 +1,13 @@
 // Records when the stages of the program's start happen, from hooks on its own thread.
 #pragma once
 
-#include <windows.h>
+#include "platform/win32/win32_api.h"
 
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "ui/win32/ui_handles.h"
 
 namespace sb::bench {
 
@@ -38,9 +40,9 @@ class StageProbe {
   double reference_;
   std::vector<std::pair<std::string, double>> stages_;
   std::vector<std::pair<std::string, double>> totals_;
-  HHOOK cbt_ = nullptr;
-  HHOOK call_ = nullptr;
-  HHOOK call_return_ = nullptr;
+  UniqueHook cbt_;
+  UniqueHook call_;
+  UniqueHook call_return_;
 };
 
 }  // namespace sb::bench

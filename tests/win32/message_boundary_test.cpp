@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "ui/win32/ui_handles.h"
 #include "win32/box_answerer.h"
 #include "win32/main_window_fixture.h"
 
@@ -87,9 +88,6 @@ class RefusedPropertiesWindows {
  public:
   RefusedPropertiesWindows()
       : hook_(::SetWindowsHookEx(WH_CBT, Hook, nullptr, ::GetCurrentThreadId())) {}
-  ~RefusedPropertiesWindows() { ::UnhookWindowsHookEx(hook_); }
-  RefusedPropertiesWindows(const RefusedPropertiesWindows&) = delete;
-  RefusedPropertiesWindows& operator=(const RefusedPropertiesWindows&) = delete;
 
  private:
   static LRESULT CALLBACK Hook(int code, WPARAM wparam, LPARAM lparam) {
@@ -98,7 +96,7 @@ class RefusedPropertiesWindows {
     if (code == HCBT_CREATEWND && std::string(class_name) == "Tfrmproperties") return 1;
     return ::CallNextHookEx(nullptr, code, wparam, lparam);
   }
-  HHOOK hook_;
+  UniqueHook hook_;
 };
 
 // Failures of the handler while the box is up (its modal loop dispatches them) open no
