@@ -20,6 +20,7 @@
 #include "tools/capture/machine_writer.h"
 #include "tools/capture/stand_ins.h"
 #include "tools/scenario/machine_json.h"
+#include "tools/scenario/utf8_text.h"
 #include "ui/disk_list.h"
 #include "volumes/volume_routines.h"
 
@@ -247,6 +248,46 @@ TEST(Capture, SurvivesAnyOneCallFailing) {
     sim::SimMachine replay;
     EXPECT_NO_THROW(scenario::LoadMachine(capture, replay)) << "call " << n;
   }
+}
+
+// A folder and a message text in French keep their characters from the file to the
+// machine's code page and back into a capture.
+TEST(Capture, KeepsTheCharactersOfTexts) {
+  sim::SimMachine machine;
+  scenario::LoadMachine(DescriptionIn(std::string(SB_CAPTURE_MACHINES) + "/structured.json"),
+                        machine);
+  EXPECT_EQ(machine.volumes()[1].mount_paths.at(0),
+            "E:\\Donn\xE9"
+            "es\\");
+  EXPECT_EQ(machine.FormatMessage(50),
+            AsciiToText("Requ") + Char(0xEA) + AsciiToText("te non prise en charge."));
+  const json capture = Captured(machine);
+  EXPECT_EQ(capture.at("volumes")[1].at("mount_paths")[0], "E:\\Donn\u00e9es\\");
+  EXPECT_EQ(capture.at("message_texts").at("50"), "Requ\u00eate non prise en charge.");
+}
+
+// What is not UTF-8 becomes U+FFFD, a character at a time; nothing is read past the text.
+TEST(Capture, ReadsUtf8AsWindowsTexts) {
+  const struct {
+    const char* utf8;
+    std::wstring wide;
+  } cases[] = {
+      {"C:\\", L"C:\\"},
+      {"\xC3\xA9", L"\u00E9"},
+      {"\xE2\x82\xAC", L"\u20AC"},
+      {"\xF0\x9F\x92\xBE", L"\U0001F4BE"},
+      {"\xC0\xAF", L"\uFFFD"},          // overlong
+      {"\xED\xA0\x80", L"\uFFFD"},      // a surrogate
+      {"\xF4\x90\x80\x80", L"\uFFFD"},  // past U+10FFFF
+      {"a\x80z", L"a\uFFFDz"},          // a stray continuation
+      {"\xE2\x82", L"\uFFFD"},          // cut short at the end
+      {"\xE2(", L"\uFFFD("},            // cut short by another character
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(scenario::WideFromUtf8(c.utf8), c.wide) << c.utf8;
+  }
+  EXPECT_EQ(scenario::Utf8(scenario::WideFromUtf8("\xC3\xA9t\xC3\xA9 \xE2\x82\xAC")),
+            "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC");
 }
 
 }  // namespace

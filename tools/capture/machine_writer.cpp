@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "tools/scenario/format_text.h"
+#include "tools/scenario/utf8_text.h"
 
 namespace sb::capture {
 namespace {
@@ -10,27 +11,9 @@ namespace {
 using nlohmann::ordered_json;
 
 using scenario::CodeText;
+using scenario::Utf8;
 std::string Hex(ConstBytes bytes) {
   return scenario::HexText(bytes);
-}
-
-void AppendUtf8(std::string& out, std::uint32_t c) {
-  if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
 }
 
 // The key of each answer kept as bytes.
@@ -101,25 +84,6 @@ ordered_json VolumeJson(const CapturedVolume& volume, Platform& platform) {
 }
 
 }  // namespace
-
-std::string Utf8(const std::wstring& wide) {
-  std::string out;
-  for (std::size_t i = 0; i < wide.size(); ++i) {
-    auto c = static_cast<std::uint32_t>(wide[i]);
-    if constexpr (sizeof(wchar_t) == 2) {
-      c &= 0xFFFF;
-      if (c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size()) {
-        const auto low = static_cast<std::uint32_t>(wide[i + 1]) & 0xFFFF;
-        if (low >= 0xDC00 && low <= 0xDFFF) {
-          c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-          ++i;
-        }
-      }
-    }
-    AppendUtf8(out, c);
-  }
-  return out;
-}
 
 ordered_json MachineJson(const Capture& capture, Platform& platform) {
   ordered_json machine = ordered_json::object();

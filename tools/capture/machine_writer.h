@@ -13,8 +13,4 @@ namespace sb::capture {
 // page.
 nlohmann::ordered_json MachineJson(const Capture& capture, Platform& platform);
 
-// UTF-8 of a wide text (UTF-16 on Windows, code points elsewhere); what is not a
-// character becomes U+FFFD.
-std::string Utf8(const std::wstring& wide);
-
 }  // namespace sb::capture

@@ -9,6 +9,7 @@
 
 #include "platform/records.h"
 #include "platform/sim/sim_records.h"
+#include "tools/scenario/utf8_text.h"
 
 namespace sb::scenario {
 namespace {
@@ -255,13 +256,19 @@ Bytes ParseHex(const std::string& text, const std::string& where) {
   return bytes;
 }
 
-sim::Volume LoadVolume(const json& description, const std::string& where) {
+// A text of the format (UTF-8) as the machine's code page has it.
+std::string CodePageText(sim::SimMachine& machine, const std::string& utf8) {
+  return machine.WideToAnsi(WideFromUtf8(utf8));
+}
+
+sim::Volume LoadVolume(const json& description, const std::string& where,
+                       sim::SimMachine& machine) {
   RequireObject(description, where,
                 {"guid", "device", "extents", "mount_paths", "open_error", "extents_error"});
   sim::Volume volume;
-  volume.guid_name = String(description, "guid", where);
+  volume.guid_name = CodePageText(machine, String(description, "guid", where));
   if (volume.guid_name.empty()) throw InputError(where + ": \"guid\" is missing");
-  volume.device_name = String(description, "device", where);
+  volume.device_name = CodePageText(machine, String(description, "device", where));
   volume.open_error = Integer<std::uint32_t>(description, "open_error", 0, where);
   volume.extents_error = Integer<std::uint32_t>(description, "extents_error", 0, where);
   if (description.contains("extents")) {
@@ -280,7 +287,7 @@ sim::Volume LoadVolume(const json& description, const std::string& where) {
     if (!paths.is_array()) throw InputError(where + ".mount_paths: expected an array");
     for (const json& path : paths) {
       if (!path.is_string()) throw InputError(where + ".mount_paths: expected strings");
-      volume.mount_paths.push_back(path.get<std::string>());
+      volume.mount_paths.push_back(CodePageText(machine, path.get<std::string>()));
     }
   }
   return volume;
@@ -325,7 +332,7 @@ void LoadMachine(const json& description, sim::SimMachine& machine) {
     const json& volumes = description.at("volumes");
     if (!volumes.is_array()) throw InputError("machine.volumes: expected an array");
     for (std::size_t i = 0; i < volumes.size(); ++i) {
-      machine.AddVolume(LoadVolume(volumes[i], "volumes[" + std::to_string(i) + "]"));
+      machine.AddVolume(LoadVolume(volumes[i], "volumes[" + std::to_string(i) + "]", machine));
     }
   }
   for (char letter : String(description, "reserved_letters", "machine")) {
@@ -338,7 +345,8 @@ void LoadMachine(const json& description, sim::SimMachine& machine) {
     if (!texts.is_object()) throw InputError("machine.message_texts: expected an object");
     for (const auto& [code, text] : texts.items()) {
       if (!text.is_string()) throw InputError("machine.message_texts: expected strings");
-      machine.set_message_text(ParseCode(code, "machine.message_texts"), text.get<std::string>());
+      machine.set_message_text(ParseCode(code, "machine.message_texts"),
+                               CodePageText(machine, text.get<std::string>()));
     }
   }
 }

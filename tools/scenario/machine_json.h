@@ -27,8 +27,10 @@ nlohmann::json ReadScenarioFile(const std::string& path);
 // Adds the disks, volumes, reserved letters and message texts of description to machine.
 void LoadMachine(const nlohmann::json& description, sim::SimMachine& machine);
 
-// One volume object, as in the "volumes" array of a machine.
-sim::Volume LoadVolume(const nlohmann::json& description, const std::string& where);
+// One volume object, as in the "volumes" array of a machine, with its texts in machine's
+// code page.
+sim::Volume LoadVolume(const nlohmann::json& description, const std::string& where,
+                       sim::SimMachine& machine);
 
 // "0x0007405C" or "475228"; throws InputError when text is not a 32-bit number.
 std::uint32_t ParseCode(const std::string& text, const std::string& where);

@@ -128,7 +128,7 @@ class Runner {
     } else if (verb == "arrive") {
       only({"volume"});
       if (!action.contains("volume")) throw InputError(where + ": \"volume\" is missing");
-      sim::Volume volume = LoadVolume(action.at("volume"), where + ".volume");
+      sim::Volume volume = LoadVolume(action.at("volume"), where + ".volume", machine_);
       if (run) machine_.ArriveVolume(std::move(volume));
     } else if (verb == "remove") {
       only({"guid"});

@@ -140,7 +140,7 @@ void ActionPlayer::Perform(HWND main, const json& action) {
   } else if (verb == "answer") {
     observer_.QueueAnswer(Answer(StringOf(action, "box")));
   } else if (verb == "arrive") {
-    volumes_.ArriveVolume(scenario::LoadVolume(action.at("volume"), "volume"));
+    volumes_.ArriveVolume(scenario::LoadVolume(action.at("volume"), "volume", volumes_));
     Broadcast(main);
   } else if (verb == "remove") {
     volumes_.RemoveVolume(StringOf(action, "guid"));

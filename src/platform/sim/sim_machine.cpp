@@ -38,9 +38,15 @@ std::deque<Notice> SimMachine::TakeNotices() {
   return std::exchange(notices_, {});
 }
 
+// Message texts are kept in the machine's code page, as FormatMessageA gives them.
 Text SimMachine::FormatMessage(std::uint32_t code) {
   const auto it = messages_.find(code);
-  return it == messages_.end() ? Text() : AsciiToText(it->second);
+  if (it == messages_.end()) return Text();
+#ifdef SPINDLEBAY_NARROW
+  return it->second;
+#else
+  return AnsiToWide(it->second);
+#endif
 }
 
 // The simulated code page is Windows-1252's Latin-1 range: characters 0 to 255 map to

@@ -100,6 +100,7 @@ class SimMachine : public Platform {
   std::vector<Volume>& volumes() { return volumes_; }
   // Drive letters taken by something other than a volume here (a network drive, say).
   void ReserveLetter(char letter) { reserved_letters_.insert(letter); }
+  // The text FormatMessage gives for the code, in the machine's code page.
   void set_message_text(std::uint32_t code, std::string text) { messages_[code] = std::move(text); }
 
   // A volume that comes or goes from outside the program (a stick plugged in or pulled).
