@@ -46,10 +46,8 @@ bool WriteFile(const char* path, const std::string& text) {
 // when the platform keeps them.
 int RunWindows(HINSTANCE instance, sb::Platform& platform, int show_command,
                sb::bench::StageProbe& probe, const char* file,
-               const sb::bench::TimedPlatform* timed = nullptr,
-               sb::demo::NoticeWindow* notices = nullptr) {
+               const sb::bench::TimedPlatform* timed = nullptr) {
   sb::Application application(instance, platform, sb::VolumeList);
-  if (notices != nullptr) notices->set_target(&application.main_window());
   if (!application.Start(show_command)) return 1;
   probe.Stamp("Start returned");
   bool written = false;
@@ -92,12 +90,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
     sb::demo::NoticePostingMachine machine;
     sb::demo::BuildDemoMachine(machine);
     probe.Stamp("demo machine built");
-    sb::demo::NoticeWindow driver(instance, L"SpindlebayDemoDriver");
+    // Made as the demo makes it; the start changes nothing, so no notice needs a target.
+    const sb::demo::NoticeWindow driver(instance, L"SpindlebayDemoDriver");
     machine.set_notice_window(driver.hwnd());
     probe.Stamp("demo's notice window created");
-    const int result = RunWindows(instance, machine, show_command, probe, file, nullptr, &driver);
-    driver.set_target(nullptr);
-    return result;
+    return RunWindows(instance, machine, show_command, probe, file);
   }
   if (variant == "disks") {
     sb::Win32Platform real;

@@ -74,8 +74,6 @@ constexpr const RequestRule* RecordRuleOf(std::uint32_t code) {
 // no bytes when the device has a descriptor and fails with kErrorNotSupported when not; any
 // query type but that and the standard one (0) fails with kErrorInvalidParameter.
 enum class PropertyQuery : std::uint8_t { kStandard, kExists, kOtherProperty, kBadQueryType };
-inline constexpr std::size_t kPropertyQueryPropertyId = 0;  // offsets in STORAGE_PROPERTY_QUERY
-inline constexpr std::size_t kPropertyQueryQueryType = 4;
 
 constexpr PropertyQuery PropertyQueryOf(std::uint32_t property_id, std::uint32_t query_type) {
   if (property_id != 0) return PropertyQuery::kOtherProperty;

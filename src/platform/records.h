@@ -26,6 +26,8 @@ inline constexpr std::size_t kLengthInformationSize = 8;
 
 // STORAGE_PROPERTY_QUERY and the STORAGE_DEVICE_DESCRIPTOR it returns
 inline constexpr std::size_t kStoragePropertyQuerySize = 12;
+inline constexpr std::size_t kPropertyQueryPropertyId = 0;
+inline constexpr std::size_t kPropertyQueryQueryType = 4;
 inline constexpr std::size_t kDescriptorBufferSize = 4096;
 inline constexpr std::size_t kDescriptorVersion = 0;
 inline constexpr std::size_t kDescriptorSize = 4;

@@ -55,8 +55,8 @@ inline Bytes RuleInput(const RuleCase& c) {
   Bytes input(c.input, 0);
   if (input.size() >= rec::kStoragePropertyQuerySize) {
     ByteWriter writer(input);
-    writer.U32(rules::kPropertyQueryPropertyId, c.property_id);
-    writer.U32(rules::kPropertyQueryQueryType, c.query_type);
+    writer.U32(rec::kPropertyQueryPropertyId, c.property_id);
+    writer.U32(rec::kPropertyQueryQueryType, c.query_type);
   }
   return input;
 }

@@ -151,8 +151,8 @@ bool SimMachine::DiskRequest(Disk& disk, std::uint32_t number, const OpenHandle&
   if (rule == nullptr) return Fail(call, rules::kUnknownRequestError);
   if (code == ioctl::kStorageQueryProperty && input.size() >= rule->minimum_input) {
     const ByteReader query(input);
-    switch (rules::PropertyQueryOf(query.U32(rules::kPropertyQueryPropertyId),
-                                   query.U32(rules::kPropertyQueryQueryType))) {
+    switch (rules::PropertyQueryOf(query.U32(rec::kPropertyQueryPropertyId),
+                                   query.U32(rec::kPropertyQueryQueryType))) {
       case rules::PropertyQuery::kOtherProperty:
         return Fail(call, rules::kErrorNotSupported);
       case rules::PropertyQuery::kBadQueryType:

@@ -41,8 +41,8 @@ DiskResult AnswerRecord(const rules::RequestRule& rule, const Answer& answer, bo
 DiskResult AnswerQueryProperty(const rules::RequestRule& rule, const Answer& answer,
                                const DiskRequest& request) {
   if (request.input.size() < rule.minimum_input) return FailWithError(rule.short_input_error);
-  switch (rules::PropertyQueryOf(request.input.U32(rules::kPropertyQueryPropertyId),
-                                 request.input.U32(rules::kPropertyQueryQueryType))) {
+  switch (rules::PropertyQueryOf(request.input.U32(rec::kPropertyQueryPropertyId),
+                                 request.input.U32(rec::kPropertyQueryQueryType))) {
     case rules::PropertyQuery::kOtherProperty:
       return FailWithError(rules::kErrorNotSupported);
     case rules::PropertyQuery::kBadQueryType:

@@ -60,8 +60,8 @@ static_assert(sizeof(PARTITION_INFORMATION_EX) == rec::kPartitionEntrySize);
 static_assert(sizeof(DISK_CACHE_INFORMATION) == rec::kCacheInformationSize);
 static_assert(sizeof(STORAGE_PREDICT_FAILURE) == rec::kPredictFailureSize);
 static_assert(sizeof(STORAGE_PROPERTY_QUERY) == rec::kStoragePropertyQuerySize);
-static_assert(offsetof(STORAGE_PROPERTY_QUERY, PropertyId) == rules::kPropertyQueryPropertyId);
-static_assert(offsetof(STORAGE_PROPERTY_QUERY, QueryType) == rules::kPropertyQueryQueryType);
+static_assert(offsetof(STORAGE_PROPERTY_QUERY, PropertyId) == rec::kPropertyQueryPropertyId);
+static_assert(offsetof(STORAGE_PROPERTY_QUERY, QueryType) == rec::kPropertyQueryQueryType);
 static_assert(sizeof(STORAGE_DESCRIPTOR_HEADER) == kStorageDescriptorHeaderSize);
 static_assert(sizeof(STORAGE_DEVICE_DESCRIPTOR) == rec::kDescriptorHeaderSize);
 static_assert(rules::PropertyQueryOf(StorageDeviceProperty, PropertyStandardQuery) ==
