@@ -11,7 +11,7 @@
 //
 // The report is of disk 0 unless another is named: with the test disk driver running
 // (tools/testdisk), disks 1 to 15 answer as their description says.
-#include <windows.h>
+#include "platform/win32/win32_api.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -38,7 +38,7 @@ namespace {
 struct Op {
   enum class Kind { kOpen, kRequest, kClose, kGetLastError, kSetLastError, kFormatMessage };
   Kind kind;
-  std::wstring path{};       // open
+  Text path{};               // open
   std::uint32_t access = 0;  // open
   std::uint32_t share = 0;   // open
   std::uint32_t disposition = 0;
@@ -158,8 +158,7 @@ class Replay {
       bool ok = true;
       switch (op.kind) {
         case Op::Kind::kOpen:
-          handles_[i] = ::CreateFileW(op.path.c_str(), op.access, op.share, nullptr, op.disposition,
-                                      op.flags, nullptr);
+          handles_[i] = OpenAsTheProgramDoes(op);
           ok = handles_[i] != INVALID_HANDLE_VALUE;
           break;
         case Op::Kind::kRequest: {
@@ -180,9 +179,7 @@ class Replay {
           ::SetLastError(op.code);
           break;
         case Op::Kind::kFormatMessage: {
-          wchar_t text[1024];
-          ok = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                op.code, 0, text, 1024, nullptr) != 0;
+          ok = MessageTextAsTheProgramAsks(op.code);
           break;
         }
       }
@@ -192,6 +189,26 @@ class Replay {
   }
 
  private:
+  // The calls in the program's character form: W in the 64-bit program, A in the 32-bit one.
+  static HANDLE OpenAsTheProgramDoes(const Op& op) {
+#ifdef SPINDLEBAY_NARROW
+    return ::CreateFileA(op.path.c_str(), op.access, op.share, nullptr, op.disposition, op.flags,
+                         nullptr);
+#else
+    return ::CreateFileW(op.path.c_str(), op.access, op.share, nullptr, op.disposition, op.flags,
+                         nullptr);
+#endif
+  }
+  static bool MessageTextAsTheProgramAsks(std::uint32_t code) {
+    Char text[1024];
+    constexpr DWORD kFlags = FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
+#ifdef SPINDLEBAY_NARROW
+    return ::FormatMessageA(kFlags, nullptr, code, 0, text, 1024, nullptr) != 0;
+#else
+    return ::FormatMessageW(kFlags, nullptr, code, 0, text, 1024, nullptr) != 0;
+#endif
+  }
+
   HANDLE Of(const Op& op) const {
     return op.handle < 0 ? INVALID_HANDLE_VALUE : handles_[static_cast<std::size_t>(op.handle)];
   }
@@ -207,8 +224,7 @@ std::string Describe(const Op& op) {
   char line[256];
   switch (op.kind) {
     case Op::Kind::kOpen: {
-      std::string path;
-      for (wchar_t c : op.path) path.push_back(c < 128 ? static_cast<char>(c) : '?');
+      const std::string path = TextToAscii(op.path);
       std::snprintf(line, sizeof line, "CreateFile(%s, access 0x%08X, share %u, flags 0x%X)%s",
                     path.c_str(), op.access, op.share, op.flags, op.ok ? "" : " fails");
       break;

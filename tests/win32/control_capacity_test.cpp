@@ -130,7 +130,8 @@ class ControlCapacityTest : public MainWindowTest {
     if (!::OpenClipboard(owner)) return "(clipboard not opened)";
     if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
       if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
-        text = TextToAscii(std::wstring(chars));
+        std::wstring wide(chars);
+        for (const wchar_t c : wide) text.push_back(c < 128 ? static_cast<char>(c) : '?');
         ::GlobalUnlock(data);
       }
     }

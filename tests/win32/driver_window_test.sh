@@ -7,7 +7,8 @@
 #   driver_window_test.sh WINE WINDOW_RUNNER SCENARIO.json|DIRECTORY...
 #
 # A directory stands for every scenario (*.json) in it.
-# scenario_runner comes from the native build: $SB_NATIVE_BUILD, or build/native.
+# scenario_runner comes from the native build: $SB_NATIVE_BUILD, or build/native; the 32-bit
+# program is compared with its single-byte twin, SB_SCENARIO_RUNNER=scenario_runner_a.
 #
 # What cannot be the same, and what the comparison does about it:
 # - Disk 0, the volumes and Windows' message texts are Wine's own. window_runner
@@ -28,7 +29,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 wine=$1
 window_runner=$2
 shift 2
-scenario_runner=${SB_NATIVE_BUILD:-$root/build/native}/tools/scenario_runner
+scenario_runner=${SB_NATIVE_BUILD:-$root/build/native}/tools/${SB_SCENARIO_RUNNER:-scenario_runner}
 if [ ! -x "$scenario_runner" ]; then
   echo "driver_window: $scenario_runner is missing: build the native preset first" >&2
   exit 1

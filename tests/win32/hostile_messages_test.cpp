@@ -27,18 +27,21 @@ std::string Hex(std::uint64_t value) {
   return text;
 }
 
+BOOL CALLBACK CountChild(HWND, LPARAM counter) {
+  ++*reinterpret_cast<int*>(counter);
+  return TRUE;
+}
+
+BOOL CALLBACK CountWindowAndChildren(HWND window, LPARAM counter) {
+  ++*reinterpret_cast<int*>(counter);
+  ::EnumChildWindows(window, CountChild, counter);
+  return TRUE;
+}
+
 int CountThreadWindows() {
   int count = 0;
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND window, LPARAM counter) {
-        ++*reinterpret_cast<int*>(counter);
-        ::EnumChildWindows(
-            window, [](HWND, LPARAM inner) { return ++*reinterpret_cast<int*>(inner), TRUE; },
-            counter);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&count));
+  ::EnumThreadWindows(::GetCurrentThreadId(), CountWindowAndChildren,
+                      reinterpret_cast<LPARAM>(&count));
   return count;
 }
 
@@ -48,13 +51,19 @@ using HostileMessagesTest = MainWindowTest;
 // hold a device type, records of other device types, and messages only this process may
 // send: none of them may crash the program, write the status line or refill the list.
 TEST_F(HostileMessagesTest, ForeignMessagesChangeNothing) {
+  // wParam values whose low 16 bits are an arrival, and which are not one, as wide as the
+  // program's WPARAM is.
+  constexpr std::uint64_t kArrivalInTheLowHalf =
+      sizeof(WPARAM) == 8 ? 0x100008000ull : 0x00018000ull;
+  constexpr std::uint64_t kAllOnesAboveArrival =
+      sizeof(WPARAM) == 8 ? 0xFFFFFFFFFFFF8000ull : 0xFFFF8000ull;
   const std::vector<std::string> rows = Rows();
   const int windows = CountThreadWindows();
   const std::string kDeviceChange = Hex(WM_DEVICECHANGE);
   std::string commands;
   for (const char* kind : {"post ", "send "}) {
     for (std::uint64_t event : {0x7ull, 0x18ull, 0x17ull, 0x8000ull, 0x8004ull, 0xFFFFull,
-                                0x100008000ull, 0xFFFFFFFFFFFF8000ull}) {
+                                kArrivalInTheLowHalf, kAllOnesAboveArrival}) {
       for (const char* lparam : {"0", "0x10", "0xDEADBEEF", "0xFFFFFFFFFFFFFFFF"}) {
         // Events with bit 15 set are marshalled as records from the sender's memory: with
         // a bad pointer the sender would crash. They are sent as records below.
@@ -68,7 +77,8 @@ TEST_F(HostileMessagesTest, ForeignMessagesChangeNothing) {
   }
   commands += "send-record 0x8000 16 3 0x10 ";  // a port, not a volume
   // A volume record, but wParam is not an arrival: only its low half is.
-  commands += "send-record 0x100008000 20 2 0x10 send-record 0xFFFFFFFFFFFF8004 20 2 0x10 ";
+  commands += "send-record " + Hex(kArrivalInTheLowHalf) + " 20 2 0x10 send-record " +
+              Hex(kAllOnesAboveArrival | 4) + " 20 2 0x10 ";
   commands += "send-record 0x8004 20 5 0x10 ";  // a device interface
   for (const char* kind : {"post ", "send "}) {
     commands += kind + Hex(WM_NOTIFY) + " " + std::to_string(TfrmMain::kIdList) + " 0xDEADBEEF ";

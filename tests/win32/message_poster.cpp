@@ -86,14 +86,18 @@ class Poster {
   // values that point nowhere, or into this process only.
   void Random(std::uint32_t seed, std::uint32_t count) {
     std::mt19937_64 random(seed);
-    constexpr WPARAM kEvents[] = {0x0007, 0x0017, 0x0018, 0x0019, 0x8000, 0x8001,        0x8002,
-                                  0x8003, 0x8004, 0x8005, 0x8006, 0xFFFF, 0x100008000ull};
-    constexpr LPARAM kParams[] = {0, 1, 0x10, 0xDEADBEEF, -1, 0x7FFF0000, 0x1000};
+    // Written at 64 bits; a 32-bit poster sends what is left of them in its WPARAM and LPARAM.
+    constexpr std::uint64_t kEvents[] = {0x0007, 0x0017, 0x0018,        0x0019, 0x8000,
+                                         0x8001, 0x8002, 0x8003,        0x8004, 0x8005,
+                                         0x8006, 0xFFFF, 0x100008000ull};
+    constexpr std::int64_t kParams[] = {0, 1, 0x10, 0xDEADBEEF, -1, 0x7FFF0000, 0x1000};
     for (std::uint32_t i = 0; i < count && status_ == 0; ++i) {
-      const WPARAM event = random() % 4 == 0 ? static_cast<WPARAM>(random())
-                                             : kEvents[random() % std::size(kEvents)];
-      const LPARAM param = random() % 2 == 0 ? static_cast<LPARAM>(random())
-                                             : kParams[random() % std::size(kParams)];
+      const WPARAM event = random() % 4 == 0
+                               ? static_cast<WPARAM>(random())
+                               : static_cast<WPARAM>(kEvents[random() % std::size(kEvents)]);
+      const LPARAM param = random() % 2 == 0
+                               ? static_cast<LPARAM>(random())
+                               : static_cast<LPARAM>(kParams[random() % std::size(kParams)]);
       switch (random() % 3) {
         case 0:
           Post(WM_DEVICECHANGE, event, param);

@@ -9,8 +9,10 @@
 
 namespace {
 
+using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
+using ::testing::UnorderedElementsAre;
 
 class ProgramResources : public ::testing::Test {
  protected:
@@ -29,6 +31,18 @@ class ProgramResources : public ::testing::Test {
     HGLOBAL loaded = ::LoadResource(program, found);
     const auto* bytes = static_cast<const char*>(::LockResource(loaded));
     return std::string(bytes, ::SizeofResource(program, found));
+  }
+
+  // The languages of the manifest resource 1.
+  std::vector<WORD> ManifestLanguages() const {
+    std::vector<WORD> languages;
+    ::EnumResourceLanguagesA(program, RT_MANIFEST, MAKEINTRESOURCEA(1), AddLanguage,
+                             reinterpret_cast<LONG_PTR>(&languages));
+    return languages;
+  }
+  static BOOL CALLBACK AddLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR list) {
+    reinterpret_cast<std::vector<WORD>*>(list)->push_back(language);
+    return TRUE;
   }
 
   static std::string VersionString(const std::string& name) {
@@ -57,7 +71,16 @@ TEST_F(ProgramResources, ApplicationManifestAsksForAdministratorRights) {
   EXPECT_THAT(manifest, HasSubstr("{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"));  // Windows 7
 }
 
+// The 64-bit program carries a second manifest, for another language; the 32-bit one its
+// first alone.
 TEST_F(ProgramResources, SecondManifestOfTheSixtyFourBitProgram) {
+  if (!sb::kWideText) {
+    EXPECT_THAT(ManifestLanguages(), ElementsAre(MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL)));
+    return;
+  }
+  EXPECT_THAT(ManifestLanguages(),
+              UnorderedElementsAre(MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
+                                   MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)));
   const std::string manifest = Resource(RT_MANIFEST, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
   EXPECT_THAT(manifest, HasSubstr("level=\"asInvoker\""));
   EXPECT_THAT(manifest, HasSubstr("Microsoft.Windows.Common-Controls"));
@@ -68,8 +91,11 @@ TEST_F(ProgramResources, SecondManifestOfTheSixtyFourBitProgram) {
 TEST_F(ProgramResources, VersionInformationAndIcon) {
   EXPECT_EQ(VersionString("ProductName"), "Spindlebay");
   EXPECT_EQ(VersionString("ProductVersion"), "0.9");
-  EXPECT_EQ(VersionString("FileDescription"), "Spindlebay disk administration");
-  EXPECT_EQ(VersionString("OriginalFilename"), "spindlebay.exe");
+  EXPECT_EQ(VersionString("FileDescription"), sb::kWideText
+                                                  ? "Spindlebay disk administration"
+                                                  : "Spindlebay disk administration (32-bit)");
+  EXPECT_EQ(VersionString("OriginalFilename"),
+            sb::kWideText ? "spindlebay.exe" : "spindlebay32.exe");
   EXPECT_NE(::FindResourceA(program, MAKEINTRESOURCEA(1), RT_GROUP_ICON), nullptr);
 }
 

@@ -25,8 +25,25 @@ TEST_F(MainWindowTest, LayoutAsDesigned) {
   EXPECT_EQ(WindowText(window->hwnd()), "Spindlebay 0.9 - support@spindlebay.example");
   RECT client;
   ::GetClientRect(window->hwnd(), &client);
+#ifdef SPINDLEBAY_NARROW
+  // The 32-bit program opens at 283,237 with an outer size of 415 by 303; its client area is
+  // what the frame of its style leaves of that.
+  RECT outer;
+  ::GetWindowRect(window->hwnd(), &outer);
+  EXPECT_EQ(outer.left, 283);
+  EXPECT_EQ(outer.top, 237);
+  EXPECT_EQ(outer.right - outer.left, 415);
+  EXPECT_EQ(outer.bottom - outer.top, 303);
+  RECT frame = {};
+  ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLong(window->hwnd(), GWL_STYLE)),
+                       FALSE, static_cast<DWORD>(::GetWindowLong(window->hwnd(), GWL_EXSTYLE)));
+  const int client_height = 303 - (frame.bottom - frame.top);
+  EXPECT_EQ(client.right, 415 - (frame.right - frame.left));
+#else
+  const int client_height = 276;
   EXPECT_EQ(client.right, 407);
-  EXPECT_EQ(client.bottom, 276);
+#endif
+  EXPECT_EQ(client.bottom, client_height);
 
   const HWND header = ListView_GetHeader(list);
   ASSERT_EQ(::SendMessage(header, HDM_GETITEMCOUNT, 0, 0), 5);
@@ -69,7 +86,8 @@ TEST_F(MainWindowTest, LayoutAsDesigned) {
   RECT list_rect;
   ::GetWindowRect(list, &list_rect);
   EXPECT_EQ(list_rect.right - list_rect.left, 407);
-  EXPECT_EQ(list_rect.bottom - list_rect.top, 196);
+  // The list fills what the panel (61) and the status bar (19) leave.
+  EXPECT_EQ(list_rect.bottom - list_rect.top, client_height - 61 - 19);
   EXPECT_TRUE(::SendMessage(status_bar, SB_ISSIMPLE, 0, 0));
   EXPECT_EQ(StatusText(), "");
 }

@@ -87,15 +87,15 @@ std::string ClassOf(HWND window) {
   return name;
 }
 
+// An enumeration's callback (stdcall, which a lambda is not in a 32-bit program).
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  return TRUE;
+}
+
 std::vector<HWND> ThreadWindows() {
   std::vector<HWND> windows;
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND window, LPARAM list) {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
+  ::EnumThreadWindows(::GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&windows));
   return windows;
 }
 
@@ -110,13 +110,7 @@ std::vector<HWND> WindowsAndChildren() {
   std::vector<HWND> windows;
   for (HWND window : ThreadWindows()) {
     windows.push_back(window);
-    ::EnumChildWindows(
-        window,
-        [](HWND child, LPARAM list) {
-          reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
+    ::EnumChildWindows(window, CollectWindow, reinterpret_cast<LPARAM>(&windows));
   }
   return windows;
 }

@@ -66,9 +66,11 @@ bool Replace(const char* name, Function replacement, Function& system) {
 
 }  // namespace
 
+// The 32-bit program imports MessageBoxA alone; the 64-bit one both forms.
 bool RecordBoxForms() {
-  return Replace("MessageBoxA", &RecordedBoxA, system_box_a) &&
-         Replace("MessageBoxW", &RecordedBoxW, system_box_w);
+  const bool single_byte = Replace("MessageBoxA", &RecordedBoxA, system_box_a);
+  const bool wide = Replace("MessageBoxW", &RecordedBoxW, system_box_w);
+  return single_byte && (wide || !kWideText);
 }
 
 BoxForm LastBoxForm() {

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <cwchar>
 #include <stdexcept>
 
 #include "platform/text.h"
@@ -14,16 +13,18 @@ namespace {
 
 constexpr int kColumns = 5;
 
-std::string Ascii(const std::wstring& text) {
+// Controls are read in the program's own character form, so that their texts come back as
+// the program wrote them and compare with the scenario runner's of the same width.
+std::string Ascii(TextView text) {
   return TextToAscii(text);
 }
 
 }  // namespace
 
 std::string WindowText(HWND window) {
-  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+  Text text(static_cast<std::size_t>(::GetWindowTextLength(window)) + 1, Char{});
   text.resize(static_cast<std::size_t>(
-      ::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+      ::GetWindowText(window, text.data(), static_cast<int>(text.size()))));
   return Ascii(text);
 }
 
@@ -58,10 +59,10 @@ std::optional<std::size_t> SelectedRow(HWND main) {
 std::string StatusBarText(HWND main) {
   const HWND bar = ::GetDlgItem(main, TfrmMain::kIdStatusBar);
   // In simple mode the bar answers for part 0 with its one text.
-  const std::size_t length = LOWORD(::SendMessageW(bar, SB_GETTEXTLENGTHW, 0, 0));
-  std::wstring text(kLongestStatusText + 1, L'\0');
-  ::SendMessageW(bar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text.data()));
-  text.resize(std::wcslen(text.c_str()));
+  const std::size_t length = LOWORD(::SendMessage(bar, SB_GETTEXTLENGTH, 0, 0));
+  Text text(kLongestStatusText + 1, Char{});
+  ::SendMessage(bar, SB_GETTEXT, 0, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(Text::traits_type::length(text.c_str()));
   if (text.size() != length) {
     throw std::runtime_error("the status bar's text is not as long as the bar says");
   }
@@ -69,7 +70,7 @@ std::string StatusBarText(HWND main) {
 }
 
 std::vector<std::string> PropertiesLines(HWND properties) {
-  const HWND memo = ::FindWindowExW(properties, nullptr, L"Edit", nullptr);
+  const HWND memo = ::FindWindowEx(properties, nullptr, TEXT("Edit"), nullptr);
   const std::string text = memo == nullptr ? std::string() : WindowText(memo);
   std::vector<std::string> lines;
   std::size_t start = 0;

@@ -167,8 +167,9 @@ void WindowObserver::RecordBox(const ShownBox& shown) {
 void WindowObserver::OnSentMessage(const CWPSTRUCT& sent) {
   const HWND main = MainWindow();
   if (main == nullptr) return;
-  if (sent.message == SB_SETTEXTW && sent.hwnd == ::GetDlgItem(main, TfrmMain::kIdStatusBar)) {
-    const std::wstring text = sent.lParam ? reinterpret_cast<const wchar_t*>(sent.lParam) : L"";
+  // The status text as the program sets it, in its own character form.
+  if (sent.message == SB_SETTEXT && sent.hwnd == ::GetDlgItem(main, TfrmMain::kIdStatusBar)) {
+    const Text text = sent.lParam ? reinterpret_cast<const Char*>(sent.lParam) : Text();
     if (text.size() > kLongestStatusText) {
       error_ = "a status text of " + std::to_string(text.size()) +
                " characters, longer than the status bar can be read back";
