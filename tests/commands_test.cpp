@@ -358,16 +358,26 @@ TEST_F(CommandsTest, EachCommandActsOnTheDiskTheRowCaptionNames) {
   EXPECT_EQ(machine.disk(0)->attributes, 0u);
 }
 
-// A box that could not be shown answers 0, which is not No: the command goes on.
-TEST_F(CommandsTest, ABoxThatFailsDoesNotStopTheCommand) {
-  for (const auto& c : kCommands) {
-    Start(1);
-    view.answers = {0};
-    (form.*c.command)();
-    EXPECT_EQ(view.boxes.size(), 1u) << c.name;
-    EXPECT_THAT(Trace(machine), ::testing::Contains(::testing::StartsWith("set "))) << c.name;
-    view.boxes.clear();
+// Only Yes goes on: Esc or Close (IDCANCEL under Wine), a box that could not be shown (0) and
+// any other answer stop the command as No does.
+TEST_F(CommandsTest, AnyAnswerButYesStopsTheCommand) {
+  machine.AddVolume(Vol("a", 1, {"E:\\"}));
+  for (const int answer : {0, win::kIdOk, 2 /* IDCANCEL */, 3 /* IDABORT */, win::kIdNo, -1}) {
+    for (const auto& c : kCommands) {
+      Start(1);
+      view.boxes.clear();
+      view.events.clear();
+      view.status.clear();
+      machine.ClearCalls();
+      view.answers = {answer};
+      (form.*c.command)();
+      EXPECT_EQ(view.boxes.size(), 1u) << c.name << " answered " << answer;
+      EXPECT_EQ(view.events.size(), 1u) << c.name << " answered " << answer;
+      EXPECT_THAT(machine.calls(), IsEmpty()) << c.name << " answered " << answer;
+      EXPECT_EQ(view.status, "") << c.name << " answered " << answer;
+    }
   }
+  EXPECT_EQ(machine.disk(1)->attributes, 0u);
 }
 
 TEST_F(CommandsTest, ReadOnlyAndReadWriteCycleTheDiskOnlyWhenItIsOnlineAfterwards) {

@@ -25,8 +25,11 @@ Text ChangeText(const Char* change, const Char* outcome) {
   return SB_T("IOCTL_DISK_SET_DISK_ATTRIBUTES ") + Text(change) + SB_T(" ") + outcome;
 }
 
+// Only Yes goes on. Wine answers Esc and the Close command of a Yes/No box with IDCANCEL,
+// and a box that could not be shown answers 0: neither is the administrator's consent to
+// change a disk.
 bool Confirmed(int answer) {
-  return answer != win::kIdNo;
+  return answer == win::kIdYes;
 }
 
 // A volume on the disk numbered value. A volume whose disk is not known (its extent could
