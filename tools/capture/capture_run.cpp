@@ -84,23 +84,23 @@ std::string VersionText() {
          std::to_string(scenario::kMachineFormat) + ")\n";
 }
 
-int RunCapture(Platform& platform, const std::vector<std::string>& argument_list,
+int RunCapture(Platform& platform, const std::vector<std::string>& arguments,
                Output& standard_output, const FileOpener& open_file, std::ostream& messages) {
   const std::string prefix = std::string(kTool) + ": ";
-  const Arguments arguments = ParseArguments(argument_list);
-  if (!arguments.error.empty()) {
-    messages << prefix << arguments.error << "\n\n" << UsageText();
+  const Arguments parsed = ParseArguments(arguments);
+  if (!parsed.error.empty()) {
+    messages << prefix << parsed.error << "\n\n" << UsageText();
     return kExitUsage;
   }
-  if (arguments.help || arguments.version) {
-    const std::string text = arguments.help ? UsageText() : VersionText();
+  if (parsed.help || parsed.version) {
+    const std::string text = parsed.help ? UsageText() : VersionText();
     return standard_output.Write(text) == 0 ? kExitCaptured : kExitFailed;
   }
   try {
-    std::unique_ptr<Output> file = arguments.output.empty() ? nullptr : open_file(arguments.output);
+    std::unique_ptr<Output> file = parsed.output.empty() ? nullptr : open_file(parsed.output);
     Output& output = file ? *file : standard_output;
     Capture capture = CaptureMachine(platform);
-    if (!arguments.keep_identifiers) StandIns().Apply(capture);
+    if (!parsed.keep_identifiers) StandIns().Apply(capture);
     const std::string text = MachineJson(capture, platform).dump(2) + "\n";
     if (const std::uint32_t error = output.Write(text); error != 0) {
       messages << prefix << "the description could not be written to " << output.Name() << ": "
@@ -114,7 +114,7 @@ int RunCapture(Platform& platform, const std::vector<std::string>& argument_list
     }
     messages << prefix << Count(capture.disks.size(), "disk", "disks") << ", "
              << Count(capture.volumes.size(), "volume", "volumes") << "; "
-             << (arguments.keep_identifiers
+             << (parsed.keep_identifiers
                      ? "identifiers kept as they are"
                      : "serial numbers, disk identifiers and volume GUIDs replaced by stand-ins")
              << "\n";

@@ -44,26 +44,10 @@ inline std::string ByteText(std::uint8_t byte) {
 // The offset of the first byte that does not begin or continue a UTF-8 character, or
 // nullopt when all of them do.
 inline std::optional<std::size_t> FirstNonUtf8(std::string_view bytes) {
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    const std::uint8_t lead = At(bytes, i);
-    const std::size_t length = lead < 0x80             ? 1
-                               : (lead & 0xE0) == 0xC0 ? 2
-                               : (lead & 0xF0) == 0xE0 ? 3
-                               : (lead & 0xF8) == 0xF0 ? 4
-                                                       : 0;
-    if (length == 0 || i + length > bytes.size()) return i;
-    std::uint32_t c = length == 1   ? lead
-                      : length == 2 ? lead & 0x1F
-                      : length == 3 ? lead & 0x0F
-                                    : lead & 0x07;
-    for (std::size_t k = 1; k < length; ++k) {
-      if ((At(bytes, i + k) & 0xC0) != 0x80) return i;
-      c = (c << 6) | (At(bytes, i + k) & 0x3F);
-    }
-    static constexpr std::uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (c < kSmallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return i;
-    i += length;
+  for (std::size_t i = 0; i < bytes.size();) {
+    const Utf8Character character = FrontUtf8(bytes.substr(i));
+    if (!character.whole) return i;
+    i += character.size;
   }
   return std::nullopt;
 }
