@@ -313,7 +313,8 @@ json ParseJsonText(std::string_view bytes, const std::string& name) {
   }
   try {
     return json::parse(*decoded.utf8);
-  } catch (const json::parse_error& error) {
+  } catch (const json::exception& error) {
+    // A syntax error, and also a number too large for a double (out_of_range).
     throw InputError(name + ": " + error.what());
   }
 }
