@@ -137,11 +137,11 @@ TEST_P(CaptureRun, ExitsWithItsCodeAndSaysWhy) {
     opened = true;
     return std::make_unique<KeptOutput>(name, run.write_error, file_text);
   };
-  std::ostringstream messages;
+  std::string messages;
   EXPECT_EQ(RunCapture(machine, run.arguments, standard_output, open_file, messages),
             run.exit_code);
-  for (const std::string& text : run.said) EXPECT_THAT(messages.str(), HasSubstr(text));
-  for (const std::string& text : run.not_said) EXPECT_THAT(messages.str(), Not(HasSubstr(text)));
+  for (const std::string& text : run.said) EXPECT_THAT(messages, HasSubstr(text));
+  for (const std::string& text : run.not_said) EXPECT_THAT(messages, Not(HasSubstr(text)));
   const std::string& written = opened ? file_text : standard_text;
   EXPECT_THAT(written, HasSubstr(run.written));
   if (opened) {

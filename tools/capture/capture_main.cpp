@@ -8,7 +8,7 @@
 // writing, and no request that changes a disk is sent. The run itself is capture_run.h;
 // this file is where the description goes on Windows.
 #include <algorithm>
-#include <iostream>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -94,5 +94,10 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring path = WideOf(name);
     return std::make_unique<FileOutput>(platform, path, platform.WideToAnsi(path));
   };
-  return sb::capture::RunCapture(platform, arguments, standard_output, open_file, std::cerr);
+  std::string messages;
+  const int code =
+      sb::capture::RunCapture(platform, arguments, standard_output, open_file, messages);
+  // Standard error that cannot be written changes nothing the exit code says.
+  static_cast<void>(std::fputs(messages.c_str(), stderr));
+  return code;
 }

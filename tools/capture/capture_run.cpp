@@ -85,11 +85,13 @@ std::string VersionText() {
 }
 
 int RunCapture(Platform& platform, const std::vector<std::string>& arguments,
-               Output& standard_output, const FileOpener& open_file, std::ostream& messages) {
-  const std::string prefix = std::string(kTool) + ": ";
+               Output& standard_output, const FileOpener& open_file, std::string& messages) {
+  const auto say = [&messages](const std::string& line) {
+    messages += std::string(kTool) + ": " + line + "\n";
+  };
   const Arguments parsed = ParseArguments(arguments);
   if (!parsed.error.empty()) {
-    messages << prefix << parsed.error << "\n\n" << UsageText();
+    say(parsed.error + "\n\n" + UsageText());
     return kExitUsage;
   }
   if (parsed.help || parsed.version) {
@@ -103,38 +105,32 @@ int RunCapture(Platform& platform, const std::vector<std::string>& arguments,
     if (!parsed.keep_identifiers) StandIns().Apply(capture);
     const std::string text = MachineJson(capture, platform).dump(2) + "\n";
     if (const std::uint32_t error = output.Write(text); error != 0) {
-      messages << prefix << "the description could not be written to " << output.Name() << ": "
-               << Reason(platform, error) << "\n";
+      say("the description could not be written to " + output.Name() + ": " +
+          Reason(platform, error));
       return kExitFailed;
     }
-    for (const std::string& note : capture.notes) messages << prefix << "note: " << note << "\n";
-    std::vector<std::uint32_t> denied;
+    for (const std::string& note : capture.notes) say("note: " + note);
+    std::string denied;
+    std::size_t denied_count = 0;
     for (const CapturedDisk& disk : capture.disks) {
-      if (disk.open_error == win::kErrorAccessDenied) denied.push_back(disk.number);
+      if (disk.open_error != win::kErrorAccessDenied) continue;
+      denied += (denied.empty() ? "" : ", ") + std::to_string(disk.number);
+      ++denied_count;
     }
-    messages << prefix << Count(capture.disks.size(), "disk", "disks") << ", "
-             << Count(capture.volumes.size(), "volume", "volumes") << "; "
-             << (parsed.keep_identifiers
-                     ? "identifiers kept as they are"
-                     : "serial numbers, disk identifiers and volume GUIDs replaced by stand-ins")
-             << "\n";
-    if (!denied.empty()) {
-      std::string disks;
-      for (const std::uint32_t number : denied) {
-        disks += (disks.empty() ? "" : ", ") + std::to_string(number);
-      }
-      messages << prefix << "Windows refused to open " << (denied.size() == 1 ? "disk " : "disks ")
-               << disks << " (access denied). The description in " << output.Name()
-               << " is incomplete: do not send it.\n"
-               << prefix
-               << "Run the tool as administrator: right-click Command Prompt or Windows "
-                  "PowerShell, choose \"Run as administrator\", go to the tool's folder with cd, "
-                  "and run it again.\n";
-      return kExitAccessDenied;
-    }
-    return kExitCaptured;
+    say(Count(capture.disks.size(), "disk", "disks") + ", " +
+        Count(capture.volumes.size(), "volume", "volumes") + "; " +
+        (parsed.keep_identifiers
+             ? "identifiers kept as they are"
+             : "serial numbers, disk identifiers and volume GUIDs replaced by stand-ins"));
+    if (denied_count == 0) return kExitCaptured;
+    say("Windows refused to open " + std::string(denied_count == 1 ? "disk " : "disks ") + denied +
+        " (access denied). The description in " + output.Name() +
+        " is incomplete: do not send it.");
+    say("Run the tool as administrator: right-click Command Prompt or Windows PowerShell, "
+        "choose \"Run as administrator\", go to the tool's folder with cd, and run it again.");
+    return kExitAccessDenied;
   } catch (const std::exception& error) {
-    messages << prefix << error.what() << "\n";
+    say(error.what());
     return kExitFailed;
   }
 }

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,9 +50,10 @@ class Output {
 using FileOpener = std::function<std::unique_ptr<Output>(const std::string& name)>;
 
 // The whole run: the help or the version, or the capture of the machine with its
-// description written to standard_output or to the file of --output. What happened goes to
-// messages (standard error). Returns the exit code.
+// description written to standard_output or to the file of --output. What happened is added
+// to messages, for standard error (a string: a stream would bring the C++ library's locale
+// support, three times the tool's size, into the program). Returns the exit code.
 int RunCapture(Platform& platform, const std::vector<std::string>& arguments,
-               Output& standard_output, const FileOpener& open_file, std::ostream& messages);
+               Output& standard_output, const FileOpener& open_file, std::string& messages);
 
 }  // namespace sb::capture
