@@ -58,6 +58,8 @@ class BoxAnswerer {
   void Answer(HWND box) noexcept;
   bool Creating(HWND window) noexcept;
 
+  // The answerer of this thread: a hook procedure gets no pointer of its own to find it by.
+  // NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
   static inline thread_local BoxAnswerer* instance_ = nullptr;
   BoxPolicy policy_;
   std::set<HWND> answered_;  // a box activated again (after another window) is not answered twice

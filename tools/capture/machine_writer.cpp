@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
+#include "spindlebay_version.h"
 #include "tools/scenario/format_text.h"
+#include "tools/scenario/machine_format.h"
 #include "tools/scenario/utf8_text.h"
 
 namespace sb::capture {
@@ -87,6 +89,8 @@ ordered_json VolumeJson(const CapturedVolume& volume, Platform& platform) {
 
 ordered_json MachineJson(const Capture& capture, Platform& platform) {
   ordered_json machine = ordered_json::object();
+  machine["format"] = scenario::kMachineFormat;
+  machine["captured_by"] = "spindlebay-capture " SB_VERSION;
   machine["disks"] = ordered_json::array();
   for (const CapturedDisk& disk : capture.disks) machine["disks"].push_back(DiskJson(disk));
   machine["volumes"] = ordered_json::array();

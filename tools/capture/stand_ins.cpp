@@ -110,7 +110,7 @@ bool ParseGuidText(const std::string& text, std::size_t at, Guid& guid) {
     }
   }
   std::uint8_t bytes[16];
-  for (int i = 0; i < 16; ++i) {
+  for (std::size_t i = 0; i < 16; ++i) {
     bytes[i] =
         static_cast<std::uint8_t>(HexValue(digits[2 * i]) * 16 + HexValue(digits[2 * i + 1]));
   }
@@ -200,7 +200,7 @@ std::string StandIns::Serial(const std::string& original) {
   // already has (a form with few letters and digits) gives way to the next.
   std::uint64_t number = serials_.size() + 1;
   std::string stand_in = SerialStandIn(original, number);
-  for (int attempt = 0; attempt < 1000 && taken.count(stand_in) != 0; ++attempt) {
+  for (int attempt = 0; attempt < 1000 && taken.contains(stand_in); ++attempt) {
     stand_in = SerialStandIn(original, ++number);
   }
   serials_[original] = stand_in;

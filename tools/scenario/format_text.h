@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "platform/bytes.h"
@@ -25,8 +24,9 @@ inline std::string HexText(ConstBytes bytes) {
 
 // "0x0007405C": eight upper-case digits.
 inline std::string CodeText(std::uint32_t code) {
-  char text[16] = {};
-  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(code));
+  static constexpr char kUpperDigits[] = "0123456789ABCDEF";
+  std::string text = "0x";
+  for (int shift = 28; shift >= 0; shift -= 4) text += kUpperDigits[(code >> shift) & 0xF];
   return text;
 }
 

@@ -9,6 +9,8 @@
 
 #include "platform/records.h"
 #include "platform/sim/sim_records.h"
+#include "tools/scenario/file_encoding.h"
+#include "tools/scenario/machine_format.h"
 #include "tools/scenario/utf8_text.h"
 
 namespace sb::scenario {
@@ -298,10 +300,22 @@ json ReadJsonFile(const std::string& path) {
   if (!file) throw InputError(path + ": cannot be read");
   std::stringstream text;
   text << file.rdbuf();
+  return ParseJsonText(text.str(), path);
+}
+
+json ParseJsonText(std::string_view bytes, const std::string& name) {
+  const DecodedFile decoded = DecodeFile(bytes);
+  if (!decoded.utf8) {
+    throw InputError(name + ": the file is " + decoded.found +
+                     "; a machine description must be UTF-8 (with or without a byte order "
+                     "mark) or UTF-16 with a byte order mark, as spindlebay-capture --output "
+                     "writes it");
+  }
   try {
-    return json::parse(text.str());
-  } catch (const json::parse_error& error) {
-    throw InputError(path + ": " + error.what());
+    return json::parse(*decoded.utf8);
+  } catch (const json::exception& error) {
+    // A syntax error, and also a number too large for a double (out_of_range).
+    throw InputError(name + ": " + error.what());
   }
 }
 
@@ -317,9 +331,21 @@ json ReadScenarioFile(const std::string& path) {
   return document;
 }
 
-void LoadMachine(const json& description, sim::SimMachine& machine) {
+void LoadMachine(const json& description, sim::SimMachine& machine, std::ostream& warnings) {
+  if (!description.is_object()) throw InputError("machine: expected an object");
+  // The format first: a newer one is warned of before a key of its own is refused.
+  const int format = Integer<int>(description, "format", kMachineFormat, "machine");
+  if (format < 1) throw InputError("machine.format: expected a format version from 1");
+  const std::string captured_by = String(description, "captured_by", "machine");
+  if (format > kMachineFormat) {
+    warnings << "machine: format " << format << (captured_by.empty() ? "" : " (") << captured_by
+             << (captured_by.empty() ? "" : ")") << " is newer than format " << kMachineFormat
+             << ", the newest this program reads; a key it does not know is "
+             << "refused as unknown\n";
+  }
   RequireObject(description, "machine",
-                {"comment", "disks", "volumes", "reserved_letters", "message_texts"});
+                {"format", "captured_by", "comment", "disks", "volumes", "reserved_letters",
+                 "message_texts"});
   if (description.contains("disks")) {
     const json& disks = description.at("disks");
     if (!disks.is_array()) throw InputError("machine.disks: expected an array");

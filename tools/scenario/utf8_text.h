@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace sb::scenario {
 
@@ -46,7 +47,7 @@ inline void AppendWide(std::wstring& out, std::uint32_t c) {
 inline std::string Utf8(std::wstring_view wide) {
   std::string out;
   for (std::size_t i = 0; i < wide.size(); ++i) {
-    auto c = static_cast<std::uint32_t>(wide[i]);
+    auto c = static_cast<std::uint32_t>(static_cast<std::make_unsigned_t<wchar_t>>(wide[i]));
     if constexpr (sizeof(wchar_t) == 2) {
       c &= 0xFFFF;
       if (c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size()) {
@@ -62,36 +63,47 @@ inline std::string Utf8(std::wstring_view wide) {
   return out;
 }
 
-// The wide text of UTF-8; a byte that does not begin or continue a character as UTF-8
-// requires (a stray or missing continuation, an overlong form, a surrogate, a value past
-// U+10FFFF) becomes U+FFFD.
+// One character of UTF-8 at the front of text: its code point, how many bytes it takes, and
+// whether it is whole. A byte that does not begin or continue a character as UTF-8 requires
+// (a stray or missing continuation, an overlong form, a surrogate, a value past U+10FFFF)
+// is not whole; it takes the bytes up to the first that cannot continue it.
+struct Utf8Character {
+  std::uint32_t code_point = 0;
+  std::size_t size = 1;
+  bool whole = false;
+};
+
+inline Utf8Character FrontUtf8(std::string_view text) {
+  const auto lead = static_cast<std::uint8_t>(text.front());
+  const std::size_t length = lead < 0x80             ? 1
+                             : (lead & 0xE0) == 0xC0 ? 2
+                             : (lead & 0xF0) == 0xE0 ? 3
+                             : (lead & 0xF8) == 0xF0 ? 4
+                                                     : 0;
+  if (length == 0) return {};
+  std::uint32_t c = length == 1   ? lead
+                    : length == 2 ? lead & 0x1F
+                    : length == 3 ? lead & 0x0F
+                                  : lead & 0x07;
+  std::size_t taken = 1;
+  while (taken < length && taken < text.size() &&
+         (static_cast<std::uint8_t>(text[taken]) & 0xC0) == 0x80) {
+    c = (c << 6) | (static_cast<std::uint8_t>(text[taken]) & 0x3F);
+    ++taken;
+  }
+  static constexpr std::uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  const bool whole =
+      taken == length && c >= kSmallest[length] && c <= 0x10FFFF && !(c >= 0xD800 && c <= 0xDFFF);
+  return {c, taken, whole};
+}
+
+// The wide text of UTF-8; what is not a whole character becomes U+FFFD.
 inline std::wstring WideFromUtf8(std::string_view utf8) {
   std::wstring out;
-  std::size_t i = 0;
-  while (i < utf8.size()) {
-    const auto lead = static_cast<std::uint8_t>(utf8[i]);
-    const std::size_t length = lead < 0x80             ? 1
-                               : (lead & 0xE0) == 0xC0 ? 2
-                               : (lead & 0xF0) == 0xE0 ? 3
-                               : (lead & 0xF8) == 0xF0 ? 4
-                                                       : 0;
-    if (length == 1) {
-      out += static_cast<wchar_t>(lead);
-      ++i;
-      continue;
-    }
-    std::uint32_t c = length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
-    std::size_t taken = 1;
-    while (length != 0 && taken < length && i + taken < utf8.size() &&
-           (static_cast<std::uint8_t>(utf8[i + taken]) & 0xC0) == 0x80) {
-      c = (c << 6) | (static_cast<std::uint8_t>(utf8[i + taken]) & 0x3F);
-      ++taken;
-    }
-    static constexpr std::uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    const bool whole = length != 0 && taken == length && c >= kSmallest[length] && c <= 0x10FFFF &&
-                       !(c >= 0xD800 && c <= 0xDFFF);
-    AppendWide(out, whole ? c : kReplacementCharacter);
-    i += taken;
+  while (!utf8.empty()) {
+    const Utf8Character character = FrontUtf8(utf8);
+    AppendWide(out, character.whole ? character.code_point : kReplacementCharacter);
+    utf8.remove_prefix(character.size);
   }
   return out;
 }
