@@ -19,6 +19,7 @@
 #include "tools/scenario/disk_requests.h"
 #include "tools/scenario/machine_json.h"
 #include "tools/scenario/output_text.h"
+#include "tools/scenario/utf8_text.h"
 #include "ui/main_form.h"
 
 namespace sb::scenario {
@@ -169,7 +170,11 @@ class Runner {
     }
     std::cout << "-- status bar: " << Escaped(view_.status) << "\n";
     if (show_calls_) {
-      for (const auto& call : machine_.calls()) std::cout << "call " << call.ToString() << "\n";
+      // A call's texts are in the machine's code page, as the single-byte calls take them;
+      // written in UTF-8, as the rest of the output is.
+      for (const auto& call : machine_.calls()) {
+        std::cout << "call " << Utf8(machine_.AnsiToWide(call.ToString())) << "\n";
+      }
     }
     if (show_requests_) {
       for (const auto& line : requests_.Lines(machine_.calls())) std::cout << line << "\n";
