@@ -74,12 +74,12 @@ constexpr const RequestRule* RecordRuleOf(std::uint32_t code) {
 
 // What a record request carries and finds, as far as the rules look at it.
 struct RecordRequest {
-  std::size_t input_size;
-  std::size_t output_size;
-  bool has_media;
+  std::size_t input_size = 0;
+  std::size_t output_size = 0;
+  bool has_media = true;
   // Whether the device has an answer, and its size in bytes.
-  bool has_answer;
-  std::size_t answer_size;
+  bool has_answer = false;
+  std::size_t answer_size = 0;
   // IOCTL_STORAGE_QUERY_PROPERTY only: PropertyId and QueryType of the query, read from the
   // input once it holds a whole STORAGE_PROPERTY_QUERY.
   std::uint32_t property_id = 0;
@@ -89,8 +89,8 @@ struct RecordRequest {
 // The verdict on a record request: error is 0 when it succeeds; gives_answer then says
 // whether the answer's bytes are copied (whole, or the part that fits the buffer) or none.
 struct RecordVerdict {
-  std::uint32_t error;
-  bool gives_answer;
+  std::uint32_t error = 0;
+  bool gives_answer = false;
 };
 
 // IOCTL_STORAGE_QUERY_PROPERTY, once its input holds: only the device property (PropertyId
