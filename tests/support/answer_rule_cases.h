@@ -102,6 +102,9 @@ inline constexpr RuleCase kRuleCases[] = {
      0},
     {"the cache without media", RuleDisk::kWithoutMedia, ioctl::kDiskGetCacheInformation, 0, 24,
      win::kErrorNotSupported},
+    // IOCTL_DISK_GET_DRIVE_GEOMETRY, which the program never sends: no record answers it.
+    {"a control code without a rule", RuleDisk::kAnswering, 0x00070000, 0, 4096,
+     win::kErrorInvalidFunction},
 };
 
 }  // namespace sb::test
