@@ -1,4 +1,4 @@
-// The simulated machine answers as Windows' disk drivers do (platform/disk_answer_rules.h):
+// The simulated machine answers as Windows' disk drivers do (platform/sim/disk_answer_rules.h):
 // the requests at the edges of each rule, on disks, and the volume extents request.
 #include <gtest/gtest.h>
 

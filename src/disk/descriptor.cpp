@@ -22,25 +22,6 @@ int HexValue(std::uint8_t byte) {
   return -1;
 }
 
-// Decodes a source made only of hexadecimal digit pairs whose bytes are printable (or
-// zero). Returns false as soon as a byte is not a digit or a pair decodes to a control byte.
-bool HexPass(const std::string& source, std::string& output) {
-  int byte = 0;
-  int digits = 0;
-  for (char c : source) {
-    const int value = HexValue(static_cast<std::uint8_t>(c));
-    if (value < 0) return false;
-    byte = byte * 16 + value;
-    if (++digits == 2) {
-      if (byte != 0 && !IsPrintable(static_cast<std::uint8_t>(byte))) return false;
-      output.push_back(static_cast<char>(byte));
-      byte = 0;
-      digits = 0;
-    }
-  }
-  return true;  // an unpaired last digit is dropped
-}
-
 std::string PlainPass(const std::string& source) {
   for (char c : source) {
     if (!IsPrintable(static_cast<std::uint8_t>(c))) return std::string();
@@ -63,6 +44,23 @@ std::string UpToZero(const std::string& text) {
 }
 
 }  // namespace
+
+bool HexPass(const std::string& source, std::string& output) {
+  int byte = 0;
+  int digits = 0;
+  for (char c : source) {
+    const int value = HexValue(static_cast<std::uint8_t>(c));
+    if (value < 0) return false;
+    byte = byte * 16 + value;
+    if (++digits == 2) {
+      if (byte != 0 && !IsPrintable(static_cast<std::uint8_t>(byte))) return false;
+      output.push_back(static_cast<char>(byte));
+      byte = 0;
+      digits = 0;
+    }
+  }
+  return true;  // an unpaired last digit is dropped
+}
 
 std::string DecodeIdString(ConstBytes descriptor, std::int32_t offset) {
   if (offset <= 0) return std::string();

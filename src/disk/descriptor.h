@@ -28,6 +28,12 @@ bool GetDiskProperty(Platform& platform, const Text& path, TDisk_Property& prope
 // bytes 32 to 126.
 std::string DecodeIdString(ConstBytes descriptor, std::int32_t offset);
 
+// The hex pass of DecodeIdString: decodes a source made only of hexadecimal digit pairs
+// whose bytes are printable or zero into output (an unpaired last digit is dropped). False as
+// soon as a byte is not a digit or a pair decodes to a control byte; the string is then
+// shown as it stands, and output holds the pairs decoded before.
+bool HexPass(const std::string& source, std::string& output);
+
 // The name of a bus type code ("Usb", "Sata", ...; "unknown" for codes it does not know).
 Text BusTypeName(std::uint32_t code);
 

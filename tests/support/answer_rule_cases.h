@@ -1,4 +1,4 @@
-// Requests at the edges of Windows' disk-driver rules (platform/disk_answer_rules.h), with
+// Requests at the edges of Windows' disk-driver rules (platform/sim/disk_answer_rules.h), with
 // what each must get. The simulated machine is held to them natively, and the test disk
 // driver beside it under Wine.
 #pragma once
@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "platform/bytes.h"
-#include "platform/disk_answer_rules.h"
+#include "platform/sim/disk_answer_rules.h"
 #include "platform/platform.h"
 #include "platform/records.h"
 #include "platform/sim/sim_machine.h"
@@ -102,6 +102,9 @@ inline constexpr RuleCase kRuleCases[] = {
      0},
     {"the cache without media", RuleDisk::kWithoutMedia, ioctl::kDiskGetCacheInformation, 0, 24,
      win::kErrorNotSupported},
+    // IOCTL_DISK_GET_DRIVE_GEOMETRY, which the program never sends: no record answers it.
+    {"a control code without a rule", RuleDisk::kAnswering, 0x00070000, 0, 4096,
+     win::kErrorInvalidFunction},
 };
 
 }  // namespace sb::test

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "tools/boxes/box_answerer.h"
-#include "win32/box_answerer.h"
+#include "win32/recorded_boxes.h"
 #include "win32/main_window_fixture.h"
 
 namespace sb {
@@ -30,7 +30,7 @@ TEST_F(CommandButtonsTest, EachButtonAsksItsOwnQuestionAboutTheSelectedDisk) {
   ListView_SetItemState(list, 2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   machine.ClearCalls();
   for (const auto& c : cases) {
-    test::BoxAnswerer answerer(IDNO);
+    test::RecordedBoxes answerer(IDNO);
     ::SendMessage(::GetDlgItem(panel, c.id), BM_CLICK, 0, 0);
     EXPECT_THAT(answerer.boxes, ::testing::ElementsAre(c.question)) << c.id;
   }

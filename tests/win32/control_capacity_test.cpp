@@ -20,7 +20,7 @@
 #include "ui/win32/message_loop.h"
 #include "ui/win32/window_util.h"
 #include "win32/main_window_fixture.h"
-#include "win32/message_poster_process.h"
+#include "tools/message_poster/message_poster_process.h"
 
 namespace sb {
 namespace {
@@ -28,7 +28,6 @@ namespace {
 using test::A;
 using test::MainWindowTest;
 using test::Pump;
-using test::RunMessagePoster;
 using test::WindowText;
 
 // An identifier as long as a 4096-byte descriptor can carry: it starts right after the

@@ -12,13 +12,12 @@
 
 #include "tools/boxes/box_answerer.h"
 #include "win32/main_window_fixture.h"
-#include "win32/message_poster_process.h"
+#include "tools/message_poster/message_poster_process.h"
 
 namespace sb {
 namespace {
 
 using test::MainWindowTest;
-using test::RunMessagePoster;
 using ::testing::EndsWith;
 
 std::string Hex(std::uint64_t value) {
@@ -140,8 +139,10 @@ struct RefusedPropertiesWindow {
                 ::GetWindowTextA(item, text.data(), static_cast<int>(text.size()))));
             boxes.push_back(text);
           },
-      .creating = [](HWND,
-                     const std::string& class_name) { return class_name != "Tfrmproperties"; }}};
+      .creating =
+          [](HWND, const std::string& class_name) {
+            return class_name != TextToAscii(Tfrmproperties::kClassName);
+          }}};
 };
 
 TEST_F(HostileMessagesTest, APropertiesWindowThatCannotBeCreatedIsReported) {

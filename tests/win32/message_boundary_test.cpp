@@ -9,8 +9,7 @@
 
 #include <string>
 
-#include "ui/win32/ui_handles.h"
-#include "win32/box_answerer.h"
+#include "win32/recorded_boxes.h"
 #include "win32/main_window_fixture.h"
 
 namespace sb {
@@ -82,36 +81,25 @@ TEST_F(MessageBoundaryTest, AQuitMetWhileACommandLetsMessagesRunStaysForTheMainL
   EXPECT_EQ(quit.wParam, 3u);
 }
 
-// Refuses the creation of every Properties window while it lives: each request then fails
-// inside its handler, and the exception barrier shows the error.
-class RefusedPropertiesWindows {
- public:
-  RefusedPropertiesWindows()
-      : hook_(::SetWindowsHookEx(WH_CBT, Hook, nullptr, ::GetCurrentThreadId())) {}
-
- private:
-  static LRESULT CALLBACK Hook(int code, WPARAM wparam, LPARAM lparam) {
-    char class_name[32] = {};
-    ::GetClassNameA(reinterpret_cast<HWND>(wparam), class_name, sizeof class_name);
-    if (code == HCBT_CREATEWND && std::string(class_name) == "Tfrmproperties") return 1;
-    return ::CallNextHookEx(nullptr, code, wparam, lparam);
-  }
-  UniqueHook hook_;
-};
-
 // Failures of the handler while the box is up (its modal loop dispatches them) open no
 // second box; once it is closed, the next failure is shown again.
 TEST_F(MessageBoundaryTest, TheBarrierShowsOneBoxWhileItsBoxIsUp) {
   const HWND main_window = window->hwnd();
-  RefusedPropertiesWindows refused;
   bool failed_again = false;
-  test::BoxAnswerer answerer(IDOK, [&] {
-    if (failed_again) return;
-    failed_again = true;
-    for (int i = 0; i < 2; ++i) {
-      ::PostMessage(main_window, WM_COMMAND, TfrmMain::kIdShowDiskPartInformations1, 0);
-    }
-  });
+  // Every Properties window is refused: each request fails inside its handler, and the
+  // exception barrier shows the error.
+  test::RecordedBoxes answerer(
+      IDOK,
+      [&] {
+        if (failed_again) return;
+        failed_again = true;
+        for (int i = 0; i < 2; ++i) {
+          ::PostMessage(main_window, WM_COMMAND, TfrmMain::kIdShowDiskPartInformations1, 0);
+        }
+      },
+      [](HWND, const std::string& class_name) {
+        return class_name != TextToAscii(Tfrmproperties::kClassName);
+      });
   ::SendMessage(main_window, WM_COMMAND, TfrmMain::kIdShowDiskPartInformations1, 0);
   EXPECT_TRUE(failed_again);
   EXPECT_THAT(answerer.boxes, ::testing::ElementsAre("Spindlebay|Error creating window handle."));

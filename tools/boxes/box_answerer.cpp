@@ -1,20 +1,14 @@
 #include "tools/boxes/box_answerer.h"
 
 #include <algorithm>
-#include <cstring>
+
+#include "tools/boxes/window_class.h"
 
 namespace sb {
 namespace {
 
 constexpr int kStandardButtons[] = {IDOK,  IDCANCEL, IDABORT,    IDRETRY,   IDIGNORE,
                                     IDYES, IDNO,     IDTRYAGAIN, IDCONTINUE};
-
-// The class name of a window, read without allocating (the hook may not throw).
-struct ClassName {
-  explicit ClassName(HWND window) noexcept { ::GetClassNameA(window, text, sizeof text); }
-  bool Is(const char* name) const noexcept { return std::strcmp(text, name) == 0; }
-  char text[64] = {};
-};
 
 }  // namespace
 
@@ -41,7 +35,7 @@ LRESULT CALLBACK BoxAnswerer::Hook(int code, WPARAM wparam, LPARAM lparam) noexc
   BoxAnswerer* const answerer = instance_;
   const HWND window = reinterpret_cast<HWND>(wparam);
   if (answerer != nullptr) {
-    if (code == HCBT_ACTIVATE && ClassName(window).Is("#32770")) answerer->Answer(window);
+    if (code == HCBT_ACTIVATE && HasClass(window, kDialogClass)) answerer->Answer(window);
     if (code == HCBT_CREATEWND && !answerer->Creating(window)) return 1;
     if (code == HCBT_DESTROYWND) answerer->answered_.erase(window);
   }
@@ -71,7 +65,7 @@ void BoxAnswerer::Answer(HWND box) noexcept {
 bool BoxAnswerer::Creating(HWND window) noexcept {
   if (!policy_.creating) return true;
   try {
-    return policy_.creating(window, ClassName(window).text);
+    return policy_.creating(window, ClassOf(window));
   } catch (...) {
     ++failures_;
     return true;

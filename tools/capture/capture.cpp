@@ -5,16 +5,13 @@
 #include <set>
 #include <span>
 
+#include "disk/device_path.h"
 #include "platform/handle.h"
 #include "platform/records.h"
 #include "volumes/volume_routines.h"
 
 namespace sb::capture {
 namespace {
-
-Text DiskPathOf(std::uint32_t number) {
-  return AsciiToText("\\\\.\\PhysicalDrive" + std::to_string(number));
-}
 
 // The bytes a buffer holds, without the zero bytes at its end: the program zero-fills its
 // buffers and never reads how many bytes came back, so trailing zeros carry nothing.
@@ -49,7 +46,7 @@ void Ask(Platform& platform, Handle device, std::uint32_t code, std::size_t inpu
 void OpenAndAsk(Platform& platform, std::uint32_t number, std::uint32_t access, std::uint32_t share,
                 std::uint32_t code, std::size_t input_size, std::size_t output_size,
                 CapturedDisk& disk) {
-  const UniqueHandle device = OpenExisting(platform, DiskPathOf(number), access, share);
+  const UniqueHandle device = OpenExisting(platform, DiskPath(DecUnsigned(number)), access, share);
   if (!device.valid()) {
     disk.failing[code] = platform.GetLastError();
     return;
@@ -185,7 +182,7 @@ std::optional<CapturedDisk> CaptureDisk(Platform& platform, std::uint32_t number
              rec::kGeometryExRequestSize, disk);
   {
     const UniqueHandle report =
-        OpenExisting(platform, DiskPathOf(number), reading, kShareReadWrite);
+        OpenExisting(platform, DiskPath(DecUnsigned(number)), reading, kShareReadWrite);
     const std::uint32_t report_error = platform.GetLastError();
     if (report.valid()) {
       // The report asks the length again on its own handle. A description has one length

@@ -5,6 +5,7 @@
 #include <set>
 #include <vector>
 
+#include "disk/descriptor.h"
 #include "platform/records.h"
 
 namespace sb::capture {
@@ -26,23 +27,6 @@ int HexValue(char c) {
   if (IsDigit(c)) return c - '0';
   return std::tolower(static_cast<unsigned char>(c)) - 'a' + 10;
 }
-bool IsPrintable(std::uint8_t byte) {
-  return byte >= 32 && byte <= 126;
-}
-
-// The program's hex pass over an identifier string: every byte a hexadecimal digit, and
-// every complete pair 0 or printable. Such a string is shown decoded, any other one as
-// it stands.
-bool DecodesAsHex(const std::string& source) {
-  for (std::size_t i = 0; i < source.size(); ++i) {
-    if (!IsHexDigit(source[i])) return false;
-    if (i % 2 == 1) {
-      const int byte = HexValue(source[i - 1]) * 16 + HexValue(source[i]);
-      if (byte != 0 && !IsPrintable(static_cast<std::uint8_t>(byte))) return false;
-    }
-  }
-  return true;
-}
 
 // Fills the letters and digits of text, from the right, with the digits of number in the
 // mixed radix they give (10 for a digit, 20 for a letter, written G to Z so that a letter
@@ -63,7 +47,8 @@ std::string Numbered(std::string text, std::uint64_t number, std::size_t from = 
 }
 
 std::string SerialStandIn(const std::string& original, std::uint64_t number) {
-  if (!DecodesAsHex(original)) {
+  std::string decoded;
+  if (!HexPass(original, decoded)) {
     // Shown as it stands. The stand-in must not decode as hexadecimal either: its letters
     // are not hexadecimal digits, and a source of digits alone starts with a pair (9x)
     // that is not printable, as the original's hex pass found one.
@@ -73,12 +58,8 @@ std::string SerialStandIn(const std::string& original, std::uint64_t number) {
     stand_in[0] = '9';
     return stand_in;
   }
-  // Shown decoded: the decoded text gets the stand-in, coded again in pairs, each pair in
-  // the letter case of the original's.
-  std::string decoded;
-  for (std::size_t i = 0; i + 1 < original.size(); i += 2) {
-    decoded.push_back(static_cast<char>(HexValue(original[i]) * 16 + HexValue(original[i + 1])));
-  }
+  // Shown decoded (the program's hex pass): the decoded text gets the stand-in, coded again
+  // in pairs, each pair in the letter case of the original's.
   const std::string replaced = Numbered(decoded, number);
   static const char kUpper[] = "0123456789ABCDEF";
   static const char kLower[] = "0123456789abcdef";

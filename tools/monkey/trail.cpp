@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <utility>
 
+#include "tools/boxes/window_class.h"
+#include "ui/win32/tfrm_properties.h"
+
 namespace sb::monkey {
 namespace {
 
@@ -145,12 +148,6 @@ const char* SysCommandName(WPARAM command) {
   }
 }
 
-std::string ClassOf(HWND window) {
-  char name[64] = {};
-  ::GetClassNameA(window, name, sizeof name);
-  return name;
-}
-
 // How the windows' own controls come, go and fit (a box builds and drops a dozen buttons,
 // a resize moves every control) says nothing the messages of their windows do not.
 bool Noise(HWND window, UINT message) {
@@ -208,11 +205,11 @@ std::string Trail::Describe(HWND window) {
   if (known != names_.end()) return known->second;
   const std::string class_name = ClassOf(window);
   std::string name;
-  if (class_name == "Tfrmproperties") {
+  if (class_name == TextToAscii(Tfrmproperties::kClassName)) {
     name = "Properties " + std::to_string(++properties_);
-  } else if (class_name == "#32770") {
+  } else if (class_name == kDialogClass) {
     name = "box " + std::to_string(++boxes_);
-  } else if (class_name == "#32768") {
+  } else if (class_name == kMenuClass) {
     name = "menu " + std::to_string(++menus_);
   } else {
     const HWND parent = ::GetAncestor(window, GA_PARENT);

@@ -5,8 +5,6 @@
 //   request: disk 3 0x000740D4 in  out 24 -> error 1
 #pragma once
 
-#include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <map>
@@ -15,6 +13,7 @@
 
 #include "platform/bytes.h"
 #include "platform/sim/sim_machine.h"
+#include "platform/sim/sim_names.h"
 
 namespace sb::scenario {
 
@@ -39,16 +38,13 @@ inline std::string RequestLine(std::uint32_t disk, std::uint32_t code, ConstByte
 class SimulatedDiskRequests {
  public:
   std::vector<std::string> Lines(const std::vector<sim::Call>& calls) {
-    static const std::string kPrefix = "\\\\.\\PhysicalDrive";
     std::vector<std::string> lines;
     for (const sim::Call& call : calls) {
       const std::size_t arrow = call.target.find(" -> ");
-      if (call.op == "CreateFile" && call.ok && arrow != std::string::npos &&
-          arrow > kPrefix.size() &&
-          std::equal(kPrefix.begin(), kPrefix.end(), call.target.begin(),
-                     [](char a, char b) { return std::tolower(a) == std::tolower(b); })) {
-        disk_of_handle_[call.target.substr(arrow + 4)] = static_cast<std::uint32_t>(
-            std::stoul(call.target.substr(kPrefix.size(), arrow - kPrefix.size())));
+      if (call.op == "CreateFile" && call.ok && arrow != std::string::npos) {
+        if (const auto number = sim::DiskNumberOf(call.target.substr(0, arrow))) {
+          disk_of_handle_[call.target.substr(arrow + 4)] = *number;
+        }
       }
       const auto disk = disk_of_handle_.find(call.target);
       if (call.op == "DeviceIoControl" && disk != disk_of_handle_.end()) {

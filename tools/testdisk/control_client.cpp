@@ -22,7 +22,7 @@ bool ControlClient::is_open() const {
 
 bool ControlClient::Request(std::uint32_t code, ConstBytes input, MutableBytes output) {
   DWORD returned = 0;
-  if (::DeviceIoControl(handle_, code, const_cast<std::uint8_t*>(input.data()),
+  if (::DeviceIoControl(handle_, code, ReadOnlyInput(input.data()),
                         static_cast<DWORD>(input.size()), output.data(),
                         static_cast<DWORD>(output.size()), &returned, nullptr)) {
     return true;

@@ -56,7 +56,7 @@ inline constexpr std::size_t kDiskAnswerCount = 20;  // u32
 inline constexpr std::size_t kDiskHeaderSize = 24;
 inline constexpr std::uint32_t kDiskAnswersAttributes = 1;  // the attribute get and set work
 // A removable drive without media: the length, geometry and layout requests fail with
-// STATUS_DEVICE_NOT_READY (platform/disk_answer_rules.h).
+// STATUS_DEVICE_NOT_READY (platform/sim/disk_answer_rules.h).
 inline constexpr std::uint32_t kDiskWithoutMedia = 2;
 
 inline constexpr std::size_t kAnswerCode = 0;    // u32: the control code

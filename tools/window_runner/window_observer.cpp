@@ -5,22 +5,18 @@
 #include <cstdio>
 #include <string>
 
+#include "tools/boxes/window_class.h"
 #include "tools/scenario/output_text.h"
 #include "tools/window_runner/box_forms.h"
 #include "tools/window_runner/screen_text.h"
 #include "ui/main_form.h"
 #include "ui/win32/tfrm_main.h"
+#include "ui/win32/tfrm_properties.h"
 
 namespace sb::window_runner {
 namespace {
 
 constexpr const wchar_t* kMarkerClass = L"SpindlebayRunnerMarker";
-
-std::string ClassOf(HWND window) {
-  char name[64] = {};
-  ::GetClassNameA(window, name, sizeof name);
-  return name;
-}
 
 // The box type as its buttons, default button and icon show it.
 std::uint32_t BoxType(HWND box) {
@@ -179,7 +175,7 @@ void WindowObserver::OnSentMessage(const CWPSTRUCT& sent) {
              sent.hwnd == ::GetDlgItem(main, TfrmMain::kIdList)) {
     events_.push_back({"refresh"});
   } else if (sent.message == WM_SHOWWINDOW && sent.wParam &&
-             ClassOf(sent.hwnd) == "Tfrmproperties") {
+             ClassOf(sent.hwnd) == TextToAscii(Tfrmproperties::kClassName)) {
     events_.push_back({"", sent.hwnd});
   }
 }

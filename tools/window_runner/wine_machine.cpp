@@ -4,6 +4,7 @@
 #include <set>
 #include <string>
 
+#include "disk/device_path.h"
 #include "platform/bytes.h"
 #include "platform/handle.h"
 #include "platform/records.h"
@@ -52,7 +53,7 @@ constexpr DiskRequest kDiskRequests[] = {
 // Disk 0 as Wine answers the program's requests. Answers are kept without their trailing
 // zero bytes: the program zero-fills its buffers and never reads the count returned.
 json WineDisk(Platform& platform, std::uint32_t number) {
-  const Text path = AsciiToText("\\\\.\\PhysicalDrive" + std::to_string(number));
+  const Text path = DiskPath(DecUnsigned(number));
   json disk = {{"number", number}};
   for (const DiskRequest& request : kDiskRequests) {
     const UniqueHandle device = OpenExisting(platform, path, request.access, request.share);

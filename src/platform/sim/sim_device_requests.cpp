@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "platform/disk_answer_rules.h"
 #include "platform/records.h"
+#include "platform/sim/disk_answer_rules.h"
 
 namespace sb::sim {
 namespace {
@@ -19,28 +19,6 @@ bool HandleAllows(std::uint32_t code, std::uint32_t access) {
   return true;
 }
 
-// Answers a record request as Windows' disk drivers do (platform/disk_answer_rules.h): the
-// input and the output the request needs, a drive without media, the error of a device that
-// has no answer; then the answer's bytes, whole or the part that fits.
-bool AnswerRecord(const rules::RequestRule& rule, const std::optional<Bytes>& answer,
-                  bool has_media, ConstBytes input, MutableBytes output, std::uint32_t& error) {
-  auto fail = [&](std::uint32_t code) {
-    error = code;
-    return false;
-  };
-  if (input.size() < rule.minimum_input) return fail(rule.short_input_error);
-  if (!has_media && rule.without_media == rules::WithoutMedia::kFailsBeforeSizeCheck)
-    return fail(rules::kErrorNotReady);
-  if (output.size() < rule.minimum_output) return fail(rules::kErrorInsufficientBuffer);
-  if (!has_media && rule.without_media == rules::WithoutMedia::kFailsAfterSizeCheck)
-    return fail(rules::kErrorNotReady);
-  if (!answer) return fail(rule.unanswered_error);
-  if (rule.whole_or_nothing && answer->size() > output.size())
-    return fail(rules::kErrorInsufficientBuffer);
-  std::copy_n(answer->begin(), std::min(answer->size(), output.size()), output.begin());
-  return true;
-}
-
 // The rules name the requests by the codes the program sends (a code without a rule would
 // not be a constant expression here).
 constexpr bool HasRule(std::uint32_t code) {
@@ -51,7 +29,13 @@ static_assert(HasRule(ioctl::kDiskGetLengthInfo) && HasRule(ioctl::kDiskGetDrive
               HasRule(ioctl::kStoragePredictFailure) && HasRule(ioctl::kStorageQueryProperty) &&
               std::size(rules::kRecordRules) == 6);
 
-// The raw answer a disk keeps for a record request other than the length.
+static_assert(rules::kPropertyQueryCode == ioctl::kStorageQueryProperty &&
+              rules::kGetAttributesMinimumOutput == rec::kGetDiskAttributesSize &&
+              rules::kSetAttributesMinimumInput == rec::kSetDiskAttributesSize &&
+              rules::kSetAttributesVersion == rec::kSetDiskAttributesSize);
+
+// The raw answer a disk keeps for a record request other than the length; none for a code
+// that is not a record request.
 const std::optional<Bytes>* RecordOf(const Disk& disk, std::uint32_t code) {
   switch (code) {
     case ioctl::kStorageQueryProperty:
@@ -62,8 +46,10 @@ const std::optional<Bytes>* RecordOf(const Disk& disk, std::uint32_t code) {
       return &disk.layout;
     case ioctl::kDiskGetCacheInformation:
       return &disk.cache;
-    default:
+    case ioctl::kStoragePredictFailure:
       return &disk.predict_failure;
+    default:
+      return nullptr;
   }
 }
 
@@ -119,8 +105,8 @@ bool SimMachine::DiskRequest(Disk& disk, std::uint32_t number, const OpenHandle&
   switch (code) {
     case ioctl::kDiskGetDiskAttributes: {
       if (!disk.answers_attributes) return Fail(call, rules::kAttributesUnansweredError);
-      if (output.size() < rec::kGetDiskAttributesSize)
-        return Fail(call, win::kErrorInsufficientBuffer);
+      if (output.size() < rules::kGetAttributesMinimumOutput)
+        return Fail(call, rules::kErrorInsufficientBuffer);
       ByteWriter writer(output);
       writer.U32(rec::kGetDiskAttributesVersion, rec::kGetDiskAttributesSize);
       writer.U32(4, 0);
@@ -129,9 +115,9 @@ bool SimMachine::DiskRequest(Disk& disk, std::uint32_t number, const OpenHandle&
     }
     case ioctl::kDiskSetDiskAttributes: {
       const ByteReader block(input);
-      if (block.size() < rec::kSetDiskAttributesSize ||
-          block.U32(rec::kSetDiskAttributesVersion) != rec::kSetDiskAttributesSize) {
-        return Fail(call, win::kErrorInvalidParameter);
+      if (block.size() < rules::kSetAttributesMinimumInput ||
+          block.U32(rec::kSetDiskAttributesVersion) != rules::kSetAttributesVersion) {
+        return Fail(call, rules::kErrorInvalidParameter);
       }
       if (!disk.answers_attributes) return Fail(call, rules::kAttributesUnansweredError);
       const std::uint64_t mask = block.U64(rec::kSetDiskAttributesMask);
@@ -149,32 +135,27 @@ bool SimMachine::DiskRequest(Disk& disk, std::uint32_t number, const OpenHandle&
   }
   const rules::RequestRule* rule = rules::RecordRuleOf(code);
   if (rule == nullptr) return Fail(call, rules::kUnknownRequestError);
-  if (code == ioctl::kStorageQueryProperty && input.size() >= rule->minimum_input) {
-    const ByteReader query(input);
-    switch (rules::PropertyQueryOf(query.U32(rec::kPropertyQueryPropertyId),
-                                   query.U32(rec::kPropertyQueryQueryType))) {
-      case rules::PropertyQuery::kOtherProperty:
-        return Fail(call, rules::kErrorNotSupported);
-      case rules::PropertyQuery::kBadQueryType:
-        return Fail(call, rules::kErrorInvalidParameter);
-      case rules::PropertyQuery::kExists:
-        return disk.descriptor ? true : Fail(call, rules::kErrorNotSupported);
-      case rules::PropertyQuery::kStandard:
-        break;
-    }
-  }
   std::optional<Bytes> answer;
   if (code == ioctl::kDiskGetLengthInfo) {
     if (disk.answers_length) {
       answer = Bytes(rec::kLengthInformationSize, 0);
       ByteWriter(*answer).I64(0, disk.length);
     }
-  } else {
-    answer = *RecordOf(disk, code);
+  } else if (const std::optional<Bytes>* record = RecordOf(disk, code)) {
+    answer = *record;
   }
-  std::uint32_t error = 0;
-  if (!AnswerRecord(*rule, answer, disk.has_media, input, output, error)) {
-    return Fail(call, error);
+  const ByteReader query(input);  // a read past the input yields 0
+  const rules::RecordVerdict verdict =
+      rules::RecordRequestVerdict(*rule, {.input_size = input.size(),
+                                          .output_size = output.size(),
+                                          .has_media = disk.has_media,
+                                          .has_answer = answer.has_value(),
+                                          .answer_size = answer ? answer->size() : 0,
+                                          .property_id = query.U32(rec::kPropertyQueryPropertyId),
+                                          .query_type = query.U32(rec::kPropertyQueryQueryType)});
+  if (verdict.error != 0) return Fail(call, verdict.error);
+  if (verdict.gives_answer) {
+    std::copy_n(answer->begin(), std::min(answer->size(), output.size()), output.begin());
   }
   return true;
 }

@@ -34,7 +34,7 @@ struct Disk {
   std::uint64_t attributes = 0;
   std::int64_t length = 0;
   // Raw answers of the read requests, exactly as the device returns them. The buffer a
-  // request needs and the error of an absent answer follow platform/disk_answer_rules.h.
+  // request needs and the error of an absent answer follow platform/sim/disk_answer_rules.h.
   std::optional<Bytes> descriptor{};
   std::optional<Bytes> geometry{};
   std::optional<Bytes> layout{};

@@ -19,6 +19,14 @@
 
 namespace sb {
 
+// An input that Windows takes through a non-const pointer and only reads (the text of a
+// list-view column or cell, the input buffer of DeviceIoControl), passed on as it wants it.
+template <typename T>
+T* ReadOnlyInput(const T* input) {
+  // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast)
+  return const_cast<T*>(input);
+}
+
 // MessageBox in the program's own character form.
 inline int MessageBoxT(HWND owner, const Char* text, const Char* caption, UINT type) {
 #ifdef SPINDLEBAY_NARROW

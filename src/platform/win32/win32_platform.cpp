@@ -33,9 +33,7 @@ bool Win32Platform::DeviceIoControl(Handle device, std::uint32_t code, ConstByte
                                     MutableBytes output) {
   DWORD returned = 0;  // never read: callers rely on zero-filled buffers instead
   return ::DeviceIoControl(ToWin(device), code,
-                           // The input buffer is only read.
-                           // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast)
-                           input.empty() ? nullptr : const_cast<std::uint8_t*>(input.data()),
+                           input.empty() ? nullptr : ReadOnlyInput(input.data()),
                            Length(input.size()), output.empty() ? nullptr : output.data(),
                            Length(output.size()), &returned, nullptr) != FALSE;
 }

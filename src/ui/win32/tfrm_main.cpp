@@ -22,7 +22,6 @@ TfrmMain* frmMain = nullptr;
 
 namespace {
 
-constexpr const TCHAR* kClassName = TEXT("TfrmMain");
 constexpr const TCHAR* kPanelClassName = TEXT("SpindlebayPanel");
 
 struct Column {
@@ -88,24 +87,24 @@ bool TfrmMain::Create() {
   return true;
 }
 
-void TfrmMain::CreateControls() {
+// WM_CREATE: every control, or false when one cannot be made (the window is then not made).
+bool TfrmMain::CreateControls() {
   list_ = ::CreateWindowEx(
       WS_EX_CLIENTEDGE, WC_LISTVIEW, TEXT(""),
       WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 0, 0,
       kClientWidth, 196, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdList)), instance_,
       nullptr);
+  if (list_ == nullptr) return false;
   ListView_SetExtendedListViewStyle(list_,
                                     LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
   SetFont(list_, font_.get());
   for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
     LVCOLUMN column = {};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    // Windows takes the text through a non-const pointer and only reads it.
-    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast)
-    column.pszText = const_cast<TCHAR*>(kColumns[i].caption);
+    column.pszText = ReadOnlyInput(kColumns[i].caption);
     column.cx = kColumns[i].width;
     column.iSubItem = i;
-    ListView_InsertColumn(list_, i, &column);
+    if (ListView_InsertColumn(list_, i, &column) < 0) return false;
   }
 
   // The bar keeps the height it is given rather than one derived from its font.
@@ -113,6 +112,7 @@ void TfrmMain::CreateControls() {
       0, STATUSCLASSNAME, TEXT(""),
       WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN, 0, 0, 0, 0, hwnd_,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdStatusBar)), instance_, nullptr);
+  if (status_bar_ == nullptr) return false;
   SetFont(status_bar_, font_.get());
   ::SendMessage(status_bar_, SB_SIMPLE, TRUE, 0);
 
@@ -120,6 +120,7 @@ void TfrmMain::CreateControls() {
       WS_EX_CONTROLPARENT, kPanelClassName, TEXT(""), WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
       kClientWidth, kPanelHeight, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdPanel)),
       instance_, nullptr);
+  if (panel_ == nullptr) return false;
   for (std::size_t i = 0; i < std::size(kCommandButtons); ++i) {
     const CommandButton& button = kCommandButtons[i];
     buttons_[i] = ::CreateWindowEx(
@@ -127,14 +128,16 @@ void TfrmMain::CreateControls() {
         kFirstButtonLeft + static_cast<int>(i) * kButtonPitch, kButtonTop, kButtonWidth,
         kButtonHeight, panel_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ButtonId(button))),
         instance_, nullptr);
+    if (buttons_[i] == nullptr) return false;
     SetFont(buttons_[i], font_.get());
   }
 
   popup_.reset(::CreatePopupMenu());
-  ::AppendMenu(popup_.get(), MF_STRING, kIdShowDiskPartInformations1,
-               TEXT("Show Disk/Part Informations"));
-  ::AppendMenu(popup_.get(), MF_SEPARATOR, 0, nullptr);
-  ::AppendMenu(popup_.get(), MF_STRING, kIdRefresh1, TEXT("Refresh"));
+  return popup_.valid() &&
+         ::AppendMenu(popup_.get(), MF_STRING, kIdShowDiskPartInformations1,
+                      TEXT("Show Disk/Part Informations")) &&
+         ::AppendMenu(popup_.get(), MF_SEPARATOR, 0, nullptr) &&
+         ::AppendMenu(popup_.get(), MF_STRING, kIdRefresh1, TEXT("Refresh"));
 }
 
 void TfrmMain::Layout() {
@@ -160,8 +163,7 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_CREATE:
       dialogs_.set_owner(hwnd_);
-      CreateControls();
-      return 0;
+      return CreateControls() ? 0 : -1;
     case WM_SIZE:
       Layout();
       return 0;
@@ -285,7 +287,7 @@ void TfrmMain::ShowPopupMenu(LPARAM position) {
 void TfrmMain::SetStatusText(const Text& text) {
   if (!::SendMessage(status_bar_, SB_SETTEXT, SB_SIMPLEID,
                      reinterpret_cast<LPARAM>(text.c_str()))) {
-    throw Error(SB_T("The status bar could not show its text: ") + text);
+    throw Error(SB_T("The status bar could not show the text \"") + text + SB_T("\"."));
   }
 }
 
@@ -348,9 +350,7 @@ std::size_t TfrmMain::AppendRow() {
   LVITEM item = {};
   item.mask = LVIF_TEXT;
   item.iItem = ListView_GetItemCount(list_);
-  // Windows takes the text through a non-const pointer and only reads it.
-  // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast)
-  item.pszText = const_cast<TCHAR*>(TEXT(""));
+  item.pszText = ReadOnlyInput(TEXT(""));
   const int row = ListView_InsertItem(list_, &item);
   if (row < 0) throw std::runtime_error("the list refused a new row");
   next_sub_item_.resize(static_cast<std::size_t>(row) + 1, 1);
@@ -371,9 +371,7 @@ void TfrmMain::AddSubItem(std::size_t row, const Text& text) {
 void TfrmMain::SetCellText(std::size_t row, int column, const Text& text) {
   LVITEM item = {};
   item.iSubItem = column;
-  // Windows takes the text through a non-const pointer and only reads it.
-  // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast)
-  item.pszText = const_cast<TCHAR*>(text.c_str());
+  item.pszText = ReadOnlyInput(text.c_str());
   if (!::SendMessage(list_, LVM_SETITEMTEXT, row, reinterpret_cast<LPARAM>(&item))) {
     throw std::runtime_error("the list refused the text of a cell");
   }

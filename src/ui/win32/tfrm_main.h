@@ -22,6 +22,8 @@ class TfrmMain final : public BaseWindow<TfrmMain>, public MainView, private Dis
   static constexpr int kClientHeight = 276;
   static constexpr int kPanelHeight = 61;
   static constexpr int kStatusBarHeight = 19;
+  // The window class, so that tests and tools can find the window.
+  static constexpr const TCHAR* kClassName = TEXT("TfrmMain");
 
   // Control identifiers, so that tests and tools can find the controls.
   enum : int {
@@ -85,7 +87,7 @@ class TfrmMain final : public BaseWindow<TfrmMain>, public MainView, private Dis
   void OnDetached() {}
   Dialogs& dialogs() { return *this; }
 
-  void CreateControls();
+  bool CreateControls();
   void Layout();
   LRESULT OnNotify(const NMHDR& header, LPARAM lparam);
   void OnCommand(int id);

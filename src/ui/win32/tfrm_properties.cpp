@@ -13,12 +13,6 @@ namespace sb {
 // NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
 Tfrmproperties* frmproperties = nullptr;
 
-namespace {
-
-constexpr const TCHAR* kClassName = TEXT("Tfrmproperties");
-
-}  // namespace
-
 bool Tfrmproperties::RegisterClass(HINSTANCE instance) {
   return RegisterWindowClass(instance, WindowProc, kClassName);
 }
@@ -27,6 +21,7 @@ Tfrmproperties* Tfrmproperties::Create(HINSTANCE instance, HWND owner, HFONT fon
   // Until its window exists, the object belongs to this function; then to the window.
   auto deleter = [](Tfrmproperties* object) { delete object; };
   std::unique_ptr<Tfrmproperties, decltype(deleter)> form(new Tfrmproperties(), deleter);
+  form->font_ = font;
   // A tool window: small caption bar, fixed size, neither minimize nor maximize box.
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
   const DWORD ex_style = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
@@ -37,37 +32,40 @@ Tfrmproperties* Tfrmproperties::Create(HINSTANCE instance, HWND owner, HFONT fon
   const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
   const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   const RECT bounds = {left, top, left + width, top + height};
-  const HWND hwnd = form->CreateWindowObject(ex_style, kClassName, TEXT("Properties"), style,
-                                             bounds, owner, instance);
-  if (hwnd == nullptr) return nullptr;
+  // A window whose controls could not all be made is not made (WM_CREATE).
+  if (form->CreateWindowObject(ex_style, kClassName, TEXT("Properties"), style, bounds, owner,
+                               instance) == nullptr) {
+    return nullptr;
+  }
   Tfrmproperties* window = form.release();
   window->owned_by_window_ = true;
   frmproperties = window;  // the most recently created, here and nowhere else
-  window->dialogs_.set_owner(hwnd);
+  return window;
+}
+
+// WM_CREATE: GroupBox1 and Memo1, or false when one cannot be made.
+bool Tfrmproperties::CreateControls(HINSTANCE instance) {
   // GroupBox1 draws only its frame: the window keeps painting its background under it,
   // so the window does not clip its children.
-  window->group_box_ =
-      ::CreateWindowEx(0, TEXT("BUTTON"), TEXT(""), WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0, 0,
-                       kClientWidth, kClientHeight, hwnd, nullptr, instance, nullptr);
+  group_box_ = ::CreateWindowEx(0, TEXT("BUTTON"), TEXT(""), WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0,
+                                0, kClientWidth, kClientHeight, hwnd_, nullptr, instance, nullptr);
+  if (group_box_ == nullptr) return false;
   // Read-only, wrapped at the box's width, no scroll bars; the text can still be selected
   // and copied. A multi-line edit control without ES_AUTOVSCROLL refuses any insertion that
   // would not fit its visible height; with it, the box holds every line and scrolls to the
   // caret, which the caret keys, Ctrl+End and Ctrl+Home move.
-  window->memo_ = ::CreateWindowEx(
+  memo_ = ::CreateWindowEx(
       0, TEXT("EDIT"), TEXT(""),
       WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY, 2, 15, 486,
-      312, hwnd, nullptr, instance, nullptr);
-  if (window->memo_ == nullptr) {
-    ::DestroyWindow(hwnd);  // deletes the object
-    return nullptr;
-  }
+      312, hwnd_, nullptr, instance, nullptr);
+  if (memo_ == nullptr) return false;
   // The edit control's default limit (30000 characters in a multi-line box) also bounds
   // what the program inserts; 0 lifts it to the control's largest.
-  ::SendMessage(window->memo_, EM_SETLIMITTEXT, 0, 0);
-  ::SetWindowSubclass(window->memo_, MemoProc, 0, 0);
-  SetFont(window->group_box_, font);
-  SetFont(window->memo_, font);
-  return window;
+  ::SendMessage(memo_, EM_SETLIMITTEXT, 0, 0);
+  if (!::SetWindowSubclass(memo_, MemoProc, 0, 0)) return false;
+  SetFont(group_box_, font_);
+  SetFont(memo_, font_);
+  return true;
 }
 
 Tfrmproperties::~Tfrmproperties() {
@@ -159,12 +157,15 @@ LRESULT CALLBACK Tfrmproperties::MemoProc(HWND hwnd, UINT message, WPARAM wparam
 
 LRESULT Tfrmproperties::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
+    case WM_CREATE:
+      dialogs_.set_owner(hwnd_);
+      return CreateControls(reinterpret_cast<const CREATESTRUCT*>(lparam)->hInstance) ? 0 : -1;
     case WM_CLOSE:
       FormClose();
       return 0;
     case WM_SETFOCUS:
-      // The window passes the focus on to its one control, as a form gives it to its
-      // active control: the keys then reach Memo1.
+      // Whenever the window gets the focus (shown, activated again, clicked), Memo1 takes
+      // it: the caret keys, Ctrl+A and Esc go to the text box.
       if (memo_ != nullptr) ::SetFocus(memo_);
       return 0;
     case WM_COMMAND:

@@ -15,6 +15,8 @@ class Tfrmproperties final : public BaseWindow<Tfrmproperties>, public Lines {
  public:
   static constexpr int kClientWidth = 490;
   static constexpr int kClientHeight = 329;
+  // The window class, so that tests and tools can find the window.
+  static constexpr const TCHAR* kClassName = TEXT("Tfrmproperties");
 
   static bool RegisterClass(HINSTANCE instance);
   // Creates the window, hidden, owned by owner, and makes it frmproperties. The object deletes
@@ -49,10 +51,13 @@ class Tfrmproperties final : public BaseWindow<Tfrmproperties>, public Lines {
   }
   Dialogs& dialogs() { return dialogs_; }
 
+  bool CreateControls(HINSTANCE instance);
+  // Brings the window to the front and gives it the focus, which it passes on to Memo1.
   void FormShow();
   void FormClose();
 
   MessageDialogs dialogs_;
+  HFONT font_ = nullptr;  // the main window's, which outlives this window
   bool owned_by_window_ = false;
   // Memo1 said it could not take an insertion (EN_ERRSPACE or EN_MAXTEXT).
   bool memo_refused_ = false;

@@ -1,7 +1,7 @@
 #include "tools/testdisk/driver/disk_requests.h"
 
-#include "platform/disk_answer_rules.h"
 #include "platform/records.h"
+#include "platform/sim/disk_answer_rules.h"
 #include "tools/testdisk/driver/description.h"
 #include "tools/testdisk/driver/sdk_additions.h"
 #include "tools/testdisk/protocol.h"
@@ -17,49 +17,30 @@ DiskResult FailWithError(std::uint32_t error) {
   return Fail(static_cast<NTSTATUS>(StatusOfErrorCode(error)));
 }
 
-// Answers a record request as Windows' disk drivers do (platform/disk_answer_rules.h, the
-// same table the simulated machine follows): the input and the output the request needs, a
-// drive without media, the error of a device that has no answer; then the answer's bytes,
-// whole or the part that fits.
+// Answers a record request in the order of Windows' disk drivers
+// (platform/sim/disk_answer_rules.h, the same checks the simulated machine makes): then the
+// answer's bytes, whole or the part that fits, or none.
 DiskResult AnswerRecord(const rules::RequestRule& rule, const Answer& answer, bool has_media,
                         const DiskRequest& request) {
-  if (request.input.size() < rule.minimum_input) return FailWithError(rule.short_input_error);
-  if (!has_media && rule.without_media == rules::WithoutMedia::kFailsBeforeSizeCheck)
-    return FailWithError(rules::kErrorNotReady);
-  if (request.output.size() < rule.minimum_output)
-    return FailWithError(rules::kErrorInsufficientBuffer);
-  if (!has_media && rule.without_media == rules::WithoutMedia::kFailsAfterSizeCheck)
-    return FailWithError(rules::kErrorNotReady);
-  if (!answer.found) return FailWithError(rule.unanswered_error);
-  if (rule.whole_or_nothing && answer.bytes.size() > request.output.size())
-    return FailWithError(rules::kErrorInsufficientBuffer);
+  const rules::RecordVerdict verdict = rules::RecordRequestVerdict(
+      rule, {.input_size = request.input.size(),
+             .output_size = request.output.size(),
+             .has_media = has_media,
+             .has_answer = answer.found,
+             .answer_size = answer.bytes.size(),
+             .property_id = request.input.U32(rec::kPropertyQueryPropertyId),
+             .query_type = request.input.U32(rec::kPropertyQueryQueryType)});
+  if (verdict.error != 0) return FailWithError(verdict.error);
+  if (!verdict.gives_answer) return {STATUS_SUCCESS, 0};
   ByteSink output = request.output;
   return {STATUS_SUCCESS, static_cast<std::uint32_t>(output.Copy(0, answer.bytes))};
-}
-
-// Only the device descriptor is described (rules::PropertyQueryOf).
-DiskResult AnswerQueryProperty(const rules::RequestRule& rule, const Answer& answer,
-                               const DiskRequest& request) {
-  if (request.input.size() < rule.minimum_input) return FailWithError(rule.short_input_error);
-  switch (rules::PropertyQueryOf(request.input.U32(rec::kPropertyQueryPropertyId),
-                                 request.input.U32(rec::kPropertyQueryQueryType))) {
-    case rules::PropertyQuery::kOtherProperty:
-      return FailWithError(rules::kErrorNotSupported);
-    case rules::PropertyQuery::kBadQueryType:
-      return FailWithError(rules::kErrorInvalidParameter);
-    case rules::PropertyQuery::kExists:
-      if (!answer.found) return FailWithError(rules::kErrorNotSupported);
-      return {STATUS_SUCCESS, 0};
-    case rules::PropertyQuery::kStandard:
-      break;
-  }
-  return AnswerRecord(rule, answer, true, request);
 }
 
 DiskResult GetAttributes(const DiskSlot& disk, ByteSink output) {
   if (!(disk.flags & kDiskAnswersAttributes))
     return FailWithError(rules::kAttributesUnansweredError);
-  if (output.size() < rec::kGetDiskAttributesSize) return Fail(STATUS_BUFFER_TOO_SMALL);
+  if (output.size() < rules::kGetAttributesMinimumOutput)
+    return FailWithError(rules::kErrorInsufficientBuffer);
   output.Zero(0, rec::kGetDiskAttributesSize);
   output.U32(rec::kGetDiskAttributesVersion, rec::kGetDiskAttributesSize);
   output.U64(rec::kGetDiskAttributesAttributes, disk.attributes);
@@ -69,9 +50,9 @@ DiskResult GetAttributes(const DiskSlot& disk, ByteSink output) {
 // The bits under the mask take their values from the block; the change lasts until the
 // driver's disks are replaced, whatever Persist asks.
 DiskResult SetAttributes(DiskSlot& disk, ByteView block) {
-  if (block.size() < rec::kSetDiskAttributesSize ||
-      block.U32(rec::kSetDiskAttributesVersion) != rec::kSetDiskAttributesSize) {
-    return Fail(STATUS_INVALID_PARAMETER);
+  if (block.size() < rules::kSetAttributesMinimumInput ||
+      block.U32(rec::kSetDiskAttributesVersion) != rules::kSetAttributesVersion) {
+    return FailWithError(rules::kErrorInvalidParameter);
   }
   if (!(disk.flags & kDiskAnswersAttributes))
     return FailWithError(rules::kAttributesUnansweredError);
@@ -98,9 +79,6 @@ DiskResult AnswerDiskRequest(DiskSlot& disk, const DiskRequest& request) {
   }
   const rules::RequestRule* rule = rules::RecordRuleOf(request.code);
   if (rule == nullptr) return FailWithError(rules::kUnknownRequestError);
-  if (request.code == IOCTL_STORAGE_QUERY_PROPERTY) {
-    return AnswerQueryProperty(*rule, answer, request);
-  }
   return AnswerRecord(*rule, answer, !(disk.flags & kDiskWithoutMedia), request);
 }
 

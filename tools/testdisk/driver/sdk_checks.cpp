@@ -2,7 +2,7 @@
 // kernel headers' own definitions. Nothing here runs: a mismatch stops the build.
 #include <cstddef>
 
-#include "platform/disk_answer_rules.h"
+#include "platform/sim/disk_answer_rules.h"
 #include "platform/platform.h"
 #include "platform/records.h"
 #include "tools/testdisk/driver/kernel.h"
@@ -64,14 +64,17 @@ static_assert(offsetof(STORAGE_PROPERTY_QUERY, PropertyId) == rec::kPropertyQuer
 static_assert(offsetof(STORAGE_PROPERTY_QUERY, QueryType) == rec::kPropertyQueryQueryType);
 static_assert(sizeof(STORAGE_DESCRIPTOR_HEADER) == kStorageDescriptorHeaderSize);
 static_assert(sizeof(STORAGE_DEVICE_DESCRIPTOR) == rec::kDescriptorHeaderSize);
-static_assert(rules::PropertyQueryOf(StorageDeviceProperty, PropertyStandardQuery) ==
-                  rules::PropertyQuery::kStandard &&
-              rules::PropertyQueryOf(StorageDeviceProperty, PropertyExistsQuery) ==
-                  rules::PropertyQuery::kExists &&
-              rules::PropertyQueryOf(StorageAdapterProperty, PropertyStandardQuery) ==
-                  rules::PropertyQuery::kOtherProperty &&
-              rules::PropertyQueryOf(StorageDeviceProperty, PropertyMaskQuery) ==
-                  rules::PropertyQuery::kBadQueryType);
+constexpr bool Rejects(rules::RecordVerdict verdict, std::uint32_t error) {
+  return verdict.error == error && !verdict.gives_answer;
+}
+static_assert(
+    rules::PropertyQueryVerdict(StorageDeviceProperty, PropertyStandardQuery, true).gives_answer &&
+    rules::PropertyQueryVerdict(StorageDeviceProperty, PropertyExistsQuery, true).error == 0 &&
+    Rejects(rules::PropertyQueryVerdict(StorageAdapterProperty, PropertyStandardQuery, true),
+            rules::kErrorNotSupported) &&
+    Rejects(rules::PropertyQueryVerdict(StorageDeviceProperty, PropertyMaskQuery, true),
+            rules::kErrorInvalidParameter));
+static_assert(rules::kPropertyQueryCode == IOCTL_STORAGE_QUERY_PROPERTY);
 
 // The rules both emulations follow: their codes, the records' sizes, and a status for every
 // error they give.

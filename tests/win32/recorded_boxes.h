@@ -14,10 +14,12 @@ namespace sb::test {
 
 // While it lives, every message box of this thread is read ("caption|text") as it is
 // activated and then answered with the given button. on_box runs at that moment too, with
-// the box still up, so a test can make things happen while a modal loop runs.
-class BoxAnswerer {
+// the box still up, so a test can make things happen while a modal loop runs. creating, when
+// given, is the answerer's policy for the windows the thread is about to create.
+class RecordedBoxes {
  public:
-  explicit BoxAnswerer(int answer, std::function<void()> on_box = {})
+  explicit RecordedBoxes(int answer, std::function<void()> on_box = {},
+                         std::function<bool(HWND, const std::string&)> creating = {})
       : answerer_(BoxPolicy{
             .answer = [answer](const ShownBox&) { return answer; },
             .record =
@@ -26,6 +28,7 @@ class BoxAnswerer {
                                   WholeText(::GetDlgItem(box.window, 0xFFFF)));
                   if (on_box) on_box();
                 },
+            .creating = std::move(creating),
         }) {}
 
   std::vector<std::string> boxes;
@@ -38,7 +41,7 @@ class BoxAnswerer {
     return text;
   }
 
-  ::sb::BoxAnswerer answerer_;  // after boxes, which its policy fills
+  BoxAnswerer answerer_;  // after boxes, which its policy fills
 };
 
 }  // namespace sb::test

@@ -3,11 +3,12 @@
 // disk driver (tools/testdisk/driver). Where each rule comes from, and which rules are only
 // assumed, is listed in tools/testdisk/RULES.md.
 //
-// The table holds what the drivers decide before an answer's bytes matter: the buffer a
-// caller must give, the error of a device that has no answer, and the requests that a
-// removable drive without media fails. It needs nothing beyond fixed-width integers, so the
-// kernel-mode driver can read it too. Errors are Windows error codes; the driver sends the
-// status Wine turns into each (tools/testdisk/protocol.h).
+// The table, and the order in which the drivers check it, hold what they decide before an
+// answer's bytes matter: the buffer a caller must give, the error of a device that has no
+// answer, and the requests that a removable drive without media fails. Each emulation makes
+// one call per request and only fetches and copies the bytes. It needs nothing beyond fixed-width
+// integers, so the kernel-mode driver can read it too. Errors are Windows error codes; the driver
+// sends the status Wine turns into each (tools/testdisk/protocol.h).
 #pragma once
 
 #include <cstddef>
@@ -43,6 +44,9 @@ struct RequestRule {
   WithoutMedia without_media;
 };
 
+// IOCTL_STORAGE_QUERY_PROPERTY, the one record request with an input and a step of its own.
+inline constexpr std::uint32_t kPropertyQueryCode = 0x002D1400;
+
 // The disk requests whose answer is a record of bytes. The attribute get and set work on the
 // disk's attribute word instead and have rules of their own below.
 inline constexpr RequestRule kRecordRules[] = {
@@ -58,7 +62,7 @@ inline constexpr RequestRule kRecordRules[] = {
     {0x002D1100, 0, 0, 516, false, kErrorInvalidFunction, WithoutMedia::kAnswers},
     // IOCTL_STORAGE_QUERY_PROPERTY: a whole STORAGE_PROPERTY_QUERY (12) in, at least the
     // STORAGE_DESCRIPTOR_HEADER (8) out.
-    {0x002D1400, 12, kErrorBadLength, 8, false, kErrorNotSupported, WithoutMedia::kAnswers},
+    {kPropertyQueryCode, 12, kErrorBadLength, 8, false, kErrorNotSupported, WithoutMedia::kAnswers},
 };
 
 constexpr const RequestRule* RecordRuleOf(std::uint32_t code) {
@@ -68,23 +72,74 @@ constexpr const RequestRule* RecordRuleOf(std::uint32_t code) {
   return nullptr;
 }
 
-// IOCTL_STORAGE_QUERY_PROPERTY, once its sizes hold: only the device property (PropertyId
+// What a record request carries and finds, as far as the rules look at it.
+struct RecordRequest {
+  std::size_t input_size = 0;
+  std::size_t output_size = 0;
+  bool has_media = true;
+  // Whether the device has an answer, and its size in bytes.
+  bool has_answer = false;
+  std::size_t answer_size = 0;
+  // IOCTL_STORAGE_QUERY_PROPERTY only: PropertyId and QueryType of the query, read from the
+  // input once it holds a whole STORAGE_PROPERTY_QUERY.
+  std::uint32_t property_id = 0;
+  std::uint32_t query_type = 0;
+};
+
+// The verdict on a record request: error is 0 when it succeeds; gives_answer then says
+// whether the answer's bytes are copied (whole, or the part that fits the buffer) or none.
+struct RecordVerdict {
+  std::uint32_t error = 0;
+  bool gives_answer = false;
+};
+
+// IOCTL_STORAGE_QUERY_PROPERTY, once its input holds: only the device property (PropertyId
 // StorageDeviceProperty, 0) is described, and another property fails with
 // kErrorNotSupported. Its existence query (QueryType PropertyExistsQuery, 1) succeeds with
 // no bytes when the device has a descriptor and fails with kErrorNotSupported when not; any
-// query type but that and the standard one (0) fails with kErrorInvalidParameter.
-enum class PropertyQuery : std::uint8_t { kStandard, kExists, kOtherProperty, kBadQueryType };
+// query type but that and the standard one (0) fails with kErrorInvalidParameter. The
+// standard query goes on as any record request.
 
-constexpr PropertyQuery PropertyQueryOf(std::uint32_t property_id, std::uint32_t query_type) {
-  if (property_id != 0) return PropertyQuery::kOtherProperty;
-  if (query_type == 0) return PropertyQuery::kStandard;
-  return query_type == 1 ? PropertyQuery::kExists : PropertyQuery::kBadQueryType;
+constexpr RecordVerdict PropertyQueryVerdict(std::uint32_t property_id, std::uint32_t query_type,
+                                             bool has_descriptor) {
+  if (property_id != 0) return {kErrorNotSupported, false};
+  if (query_type == 0) return {0, true};
+  if (query_type != 1) return {kErrorInvalidParameter, false};
+  return {has_descriptor ? 0 : kErrorNotSupported, false};
+}
+
+// The order in which Windows' disk drivers check a record request: the input, the property
+// query's own step, a drive without media that fails before the buffer is looked at, the
+// output, a drive without media that fails after it, the device that has no answer, and an
+// answer that must fit whole.
+constexpr RecordVerdict RecordRequestVerdict(const RequestRule& rule,
+                                             const RecordRequest& request) {
+  if (request.input_size < rule.minimum_input) return {rule.short_input_error, false};
+  if (rule.code == kPropertyQueryCode) {
+    const RecordVerdict query =
+        PropertyQueryVerdict(request.property_id, request.query_type, request.has_answer);
+    if (query.error != 0 || !query.gives_answer) return query;
+  }
+  if (!request.has_media && rule.without_media == WithoutMedia::kFailsBeforeSizeCheck)
+    return {kErrorNotReady, false};
+  if (request.output_size < rule.minimum_output) return {kErrorInsufficientBuffer, false};
+  if (!request.has_media && rule.without_media == WithoutMedia::kFailsAfterSizeCheck)
+    return {kErrorNotReady, false};
+  if (!request.has_answer) return {rule.unanswered_error, false};
+  if (rule.whole_or_nothing && request.answer_size > request.output_size)
+    return {kErrorInsufficientBuffer, false};
+  return {0, true};
 }
 
 // IOCTL_DISK_GET_DISK_ATTRIBUTES and IOCTL_DISK_SET_DISK_ATTRIBUTES (assumed: no published
-// driver answers them). The get needs a 16-byte buffer (else kErrorInsufficientBuffer); the
-// set needs a 40-byte block whose Version is 40 (else kErrorInvalidParameter). A disk that
-// does not answer them fails both with kErrorNotSupported. A drive without media answers.
+// driver answers them). The get needs a GET_DISK_ATTRIBUTES buffer (else
+// kErrorInsufficientBuffer); the set needs a whole SET_DISK_ATTRIBUTES block whose Version
+// is its size (else kErrorInvalidParameter), checked before whether the disk answers. A disk
+// that does not answer them fails both with kErrorNotSupported. A drive without media
+// answers.
+inline constexpr std::size_t kGetAttributesMinimumOutput = 16;
+inline constexpr std::size_t kSetAttributesMinimumInput = 40;
+inline constexpr std::uint32_t kSetAttributesVersion = 40;
 inline constexpr std::uint32_t kAttributesUnansweredError = kErrorNotSupported;
 
 // IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS: a buffer smaller than VOLUME_DISK_EXTENTS with one

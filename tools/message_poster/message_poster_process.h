@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-namespace sb::test {
+namespace sb {
 
 // Starts message_poster with the window and the commands, lets this thread's messages run
 // until it ends (the window answers it meanwhile) and returns its exit status; -1 when it
@@ -47,4 +47,4 @@ inline int RunMessagePoster(HWND window, const std::string& commands) {
   return status;
 }
 
-}  // namespace sb::test
+}  // namespace sb
