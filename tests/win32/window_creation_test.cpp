@@ -14,21 +14,23 @@
 namespace sb {
 namespace {
 
+struct Search {
+  Text class_name;
+  int count = 0;
+};
+
+// An enumeration's callback (stdcall, which a lambda is not in a 32-bit program).
+BOOL CALLBACK CountIfOfClass(HWND window, LPARAM found) {
+  auto& search = *reinterpret_cast<Search*>(found);
+  TCHAR name[64] = {};
+  ::GetClassName(window, name, static_cast<int>(std::size(name)));
+  if (search.class_name == name) ++search.count;
+  return TRUE;
+}
+
 int ThreadWindowsOfClass(const TCHAR* class_name) {
-  struct Search {
-    Text class_name;
-    int count = 0;
-  } search{class_name};
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND window, LPARAM found) {
-        auto& search = *reinterpret_cast<Search*>(found);
-        TCHAR name[64] = {};
-        ::GetClassName(window, name, static_cast<int>(std::size(name)));
-        if (search.class_name == name) ++search.count;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  Search search{class_name};
+  ::EnumThreadWindows(::GetCurrentThreadId(), CountIfOfClass, reinterpret_cast<LPARAM>(&search));
   return search.count;
 }
 
