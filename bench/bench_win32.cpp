@@ -191,13 +191,7 @@ class Replay {
  private:
   // The calls in the program's character form: W in the 64-bit program, A in the 32-bit one.
   static HANDLE OpenAsTheProgramDoes(const Op& op) {
-#ifdef SPINDLEBAY_NARROW
-    return ::CreateFileA(op.path.c_str(), op.access, op.share, nullptr, op.disposition, op.flags,
-                         nullptr);
-#else
-    return ::CreateFileW(op.path.c_str(), op.access, op.share, nullptr, op.disposition, op.flags,
-                         nullptr);
-#endif
+    return CreateFileT(op.path.c_str(), op.access, op.share, op.disposition, op.flags);
   }
   static bool MessageTextAsTheProgramAsks(std::uint32_t code) {
     Char text[1024];

@@ -34,16 +34,6 @@ class TemporaryFile {
   Text path_;
 };
 
-// CreateFile in the program's character form.
-HANDLE CreateFileT(const Char* path, DWORD access, DWORD share, SECURITY_ATTRIBUTES* security,
-                   DWORD disposition, DWORD flags, HANDLE model) {
-#ifdef SPINDLEBAY_NARROW
-  return ::CreateFileA(path, access, share, security, disposition, flags, model);
-#else
-  return ::CreateFileW(path, access, share, security, disposition, flags, model);
-#endif
-}
-
 // Windows keeps disks open for writing. While another handle writes to a file, an open
 // for reading succeeds only if it lets others write: the seam passes the sharing it is
 // given, neither less nor more. Wine's devices do not check sharing; its files do.
@@ -51,9 +41,9 @@ TEST(PlatformBoundary, OpensShareExactlyWhatTheyAreGiven) {
   const TemporaryFile file;
   Win32Platform platform;
   const UniqueHandle writer(
-      platform, reinterpret_cast<Handle>(CreateFileT(
-                    file.path().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+      platform, reinterpret_cast<Handle>(CreateFileT(file.path().c_str(), GENERIC_WRITE,
+                                                     FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL)));
   ASSERT_TRUE(writer.valid());
   const struct {
     const char* sharing;

@@ -65,17 +65,8 @@ bool DriverWorld::Load() {
 std::vector<std::string> DriverWorld::ExpectedRows(const DiskNames& names) {
   std::vector<std::string> rows;
   for (std::uint32_t number = 0; number < 16; ++number) {
-    // The disk opened in the program's character form.
-    const Text path = DiskPath(DecUnsigned(number));
-#ifdef SPINDLEBAY_NARROW
-    const HANDLE disk =
-        ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                      OPEN_EXISTING, 0, nullptr);
-#else
-    const HANDLE disk =
-        ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                      OPEN_EXISTING, 0, nullptr);
-#endif
+    const HANDLE disk = CreateFileT(DiskPath(DecUnsigned(number)).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, 0);
     if (disk == INVALID_HANDLE_VALUE) continue;
     std::int64_t length = 0;
     std::uint8_t attributes[rec::kGetDiskAttributesSize] = {};

@@ -36,4 +36,14 @@ inline int MessageBoxT(HWND owner, const Char* text, const Char* caption, UINT t
 #endif
 }
 
+// CreateFile in the program's own character form.
+inline HANDLE CreateFileT(const Char* path, DWORD access, DWORD share, DWORD disposition,
+                          DWORD flags) {
+#ifdef SPINDLEBAY_NARROW
+  return ::CreateFileA(path, access, share, nullptr, disposition, flags, nullptr);
+#else
+  return ::CreateFileW(path, access, share, nullptr, disposition, flags, nullptr);
+#endif
+}
+
 }  // namespace sb

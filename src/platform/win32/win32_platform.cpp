@@ -22,11 +22,7 @@ DWORD Length(std::size_t size) {
 
 Handle Win32Platform::CreateFile(const Text& path, std::uint32_t access, std::uint32_t share,
                                  std::uint32_t disposition, std::uint32_t flags) {
-#ifdef SPINDLEBAY_NARROW
-  return FromWin(::CreateFileA(path.c_str(), access, share, nullptr, disposition, flags, nullptr));
-#else
-  return FromWin(::CreateFileW(path.c_str(), access, share, nullptr, disposition, flags, nullptr));
-#endif
+  return FromWin(CreateFileT(path.c_str(), access, share, disposition, flags));
 }
 
 bool Win32Platform::DeviceIoControl(Handle device, std::uint32_t code, ConstBytes input,
